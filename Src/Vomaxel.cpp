@@ -1,0 +1,20 @@
+// The plug-in's entry points and its key handling.
+#include "Vomaxel.h"
+
+#include "ACRCipherUtil.h"
+#include "VomaxelLog.h"
+
+extern "C" {
+
+VOMAXEL_EXPORT IVomaxel* create() { return new Vomaxel; }
+
+VOMAXEL_EXPORT void destroy(IVomaxel* object) { delete object; }
+
+}  // extern "C"
+
+void Vomaxel::SetSecureKey(std::string& key) {
+  if (!CACRCipherUtil::GetInstance()->SetKey(key.c_str())) {
+    VOMAXEL_LOG(2, "%s:%d pCipherUtil->SetKey() return false, %s",
+                "virtual void Vomaxel::SetSecureKey(std::string&)", 527, key.c_str());
+  }
+}

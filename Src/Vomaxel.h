@@ -1,0 +1,48 @@
+// Vomaxel, the plug-in's implementation of IVomaxel. It holds no state: every
+// object behaves alike, and the only long-lived state is the key store.
+
+#ifndef VOMAXEL_SRC_VOMAXEL_H_
+#define VOMAXEL_SRC_VOMAXEL_H_
+
+#include <string>
+#include <vector>
+
+#include <json/value.h>
+
+#include "IVomaxel.h"
+
+class Vomaxel : public IVomaxel {
+ public:
+  bool MakeDeviceInfoJson(ACR_HDMI_DEVICE_INFO* pHdmiInfo, std::string& outJson) override;
+  std::string MakeAuxiliaryInfo(std::string countryCode) override;
+  void DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& matchInfo,
+                        std::string& outAcrInfo) override;
+  bool ParserACRInfoJson(const char* pInJsonString, ACR_MATCH_INFO& matchInfo) override;
+  std::string MakeACRInfoJson(MATCHING_ENGINE_TYPE engineType,
+                              const ACR_MATCH_INFO& matchInfo) override;
+  std::string DecryptEachEventInfo(const std::string& inEventInfo) override;
+  void MakeEventInfoList(std::vector<std::string>& eventInfoList, std::string& outJson) override;
+  void MakeEventMessage(MATCHING_ENGINE_TYPE engineType, int matchType, int eventType,
+                        const std::string& acrInfoJson, const std::string& eventInfoJson,
+                        std::string& outJson) override;
+  bool MakeAcrData(int matchType, int eventType, BI_ST_ACRINFO* pAcrInfo,
+                   BI_ST_EVENTINFO* pEventInfo, std::string& outJson) override;
+  bool MakeAcrData(int engineType, int matchType, int eventType,
+                   std::vector<BI_ST_ACRINFO>* pAcrInfoList,
+                   std::vector<BI_ST_EVENTINFO>* pEventInfoList, std::string& outJson) override;
+  void SetSecureKey(std::string& key) override;
+
+ private:
+  // Plain text of one encrypted server field; the field's own text where it
+  // cannot be decoded.
+  std::string m_DoDecryption(const std::string& inEncryptedString);
+  // Decrypts every entry of a server answer's "matchResult" into an array and
+  // maps each onto `matchInfo`; null where the walk fails.
+  Json::Value m_DecryptMultiMatchResult(const Json::Value& matchResult, ACR_MATCH_INFO& matchInfo);
+  // A copy of one match entry with its encrypted members in plain text.
+  Json::Value m_DecryptEachMatchInfo(const Json::Value& matchEntry);
+  // Appends one decrypted match entry to the text members of `matchInfo`.
+  void m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo);
+};
+
+#endif  // VOMAXEL_SRC_VOMAXEL_H_

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Checks libVomaxel.so's dynamic linkage: it needs only jsoncpp and the system
+# runtime, exports exactly the names in the exports file, and leaves the
+# host's symbols (constants, log framework, OpenSSL) undefined and not weak.
+set -euo pipefail
+plugin=$1
+exports_file=$2
+host_symbols_file=$3
+READELF=${READELF:-readelf}
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+needed=$($READELF -d -W "$plugin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+echo "NEEDED: $(echo $needed)"
+grep -q '^libjsoncpp\.so' <<<"$needed" || fail "jsoncpp is not NEEDED"
+while read -r lib; do
+  case $lib in
+    libjsoncpp.so.*|libstdc++.so.*|libm.so.*|libgcc_s.so.*|libc.so.*|ld-linux*) ;;
+    *) fail "unexpected NEEDED library $lib" ;;
+  esac
+done <<<"$needed"
+
+# Num: Value Size Type Bind Vis Ndx Name
+syms=$($READELF --dyn-syms -W "$plugin" | awk '$1 ~ /^[0-9]+:$/ && NF >= 8 {sub(/@.*/, "", $8); print $5, $7, $8}')
+
+exported=$(awk '$2 != "UND" && $1 != "LOCAL" {print $3}' <<<"$syms" | c++filt | sort)
+expected=$(grep -v '^#' "$exports_file" | sed '/^$/d' | sort)
+if [ "$exported" != "$expected" ]; then
+  fail "exports differ from $exports_file:"
+  diff <(echo "$expected") <(echo "$exported") || true
+fi
+
+undefined=$(awk '$2 == "UND" && $3 != "" {print $1, $3}' <<<"$syms")
+for name in $(grep -v '^#' "$host_symbols_file"); do
+  bind=$(awk -v n="$name" '$2 == n {print $1}' <<<"$undefined")
+  [ "$bind" = GLOBAL ] || fail "$name is not an ordinary undefined reference (binding: '${bind:-none}')"
+done
+weak=$(awk '$1 != "GLOBAL" && $2 ~ /^(EVP_|ACR_STRING_|_ZN7Dravlog|_ZTV13DravlogDunrik)/ {print $2}' <<<"$undefined")
+[ -z "$weak" ] || fail "weak references to host symbols: $weak"
+[ $status -eq 0 ] && echo "linkage OK: $(wc -l <<<"$expected") exports"
+exit $status
