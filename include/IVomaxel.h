@@ -116,18 +116,32 @@ void destroy(IVomaxel* object);
 // Layouts the host relies on, for the two ABIs the plug-in ships on: LP64 and
 // 32-bit ARM (both with libstdc++, whose std::string is 32 and 24 bytes).
 static_assert(sizeof(MATCHING_ENGINE_TYPE) == 4, "MATCHING_ENGINE_TYPE is 32 bits");
+static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szVendor) == 0, "");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szProduct) == 9, "szProduct follows szVendor");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, nSource) == 28, "nSource at offset 28");
 static_assert(sizeof(_ACR_HDMI_DEVICE_INFO) == 32, "ACR_HDMI_DEVICE_INFO is 32 bytes");
 #if defined(__GLIBCXX__) && (__SIZEOF_POINTER__ == 8 || __SIZEOF_POINTER__ == 4)
 #define VOMAXEL_LAYOUT(lp64, ilp32) (__SIZEOF_POINTER__ == 8 ? (lp64) : (ilp32))
+static_assert(offsetof(ACR_MATCH_INFO, szChannelId) == VOMAXEL_LAYOUT(0, 0), "");
 static_assert(offsetof(ACR_MATCH_INFO, szChannelName) == VOMAXEL_LAYOUT(32, 24), "");
+static_assert(offsetof(ACR_MATCH_INFO, szProgramId) == VOMAXEL_LAYOUT(64, 48), "");
+static_assert(offsetof(ACR_MATCH_INFO, szProgramName) == VOMAXEL_LAYOUT(96, 72), "");
+static_assert(offsetof(ACR_MATCH_INFO, szStartTime) == VOMAXEL_LAYOUT(128, 96), "");
+static_assert(offsetof(ACR_MATCH_INFO, szMediaTime) == VOMAXEL_LAYOUT(160, 120), "");
+static_assert(offsetof(ACR_MATCH_INFO, szIdType) == VOMAXEL_LAYOUT(192, 144), "");
+static_assert(offsetof(ACR_MATCH_INFO, szSource) == VOMAXEL_LAYOUT(224, 168), "");
+static_assert(offsetof(ACR_MATCH_INFO, szGenre) == VOMAXEL_LAYOUT(256, 192), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltIdType) == VOMAXEL_LAYOUT(288, 216), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltContentId) == VOMAXEL_LAYOUT(320, 240), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltContentTitle) == VOMAXEL_LAYOUT(352, 264), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltStreamId) == VOMAXEL_LAYOUT(384, 288), "");
 static_assert(offsetof(ACR_MATCH_INFO, szBypassData) == VOMAXEL_LAYOUT(416, 312), "");
 static_assert(offsetof(ACR_MATCH_INFO, nMatchCount) == VOMAXEL_LAYOUT(448, 336), "");
 static_assert(offsetof(ACR_MATCH_INFO, nEngineType) == VOMAXEL_LAYOUT(452, 340), "");
 static_assert(offsetof(ACR_MATCH_INFO, nEventType) == VOMAXEL_LAYOUT(456, 344), "");
 static_assert(offsetof(ACR_MATCH_INFO, bIsEngineStopped) == VOMAXEL_LAYOUT(460, 348), "");
 static_assert(sizeof(ACR_MATCH_INFO) == VOMAXEL_LAYOUT(464, 352), "");
+static_assert(offsetof(_BI_ST_ACRINFO, szStationName) == 0, "");
 static_assert(offsetof(_BI_ST_ACRINFO, szStreamName) == VOMAXEL_LAYOUT(32, 24), "");
 static_assert(offsetof(_BI_ST_ACRINFO, nGlobalTime) == VOMAXEL_LAYOUT(64, 48), "");
 static_assert(offsetof(_BI_ST_ACRINFO, szContentId) == VOMAXEL_LAYOUT(72, 52), "");
@@ -137,6 +151,7 @@ static_assert(offsetof(_BI_ST_ACRINFO, nKillSwitch) == VOMAXEL_LAYOUT(140, 104),
 static_assert(offsetof(_BI_ST_ACRINFO, nLiveTag) == VOMAXEL_LAYOUT(144, 108), "");
 static_assert(offsetof(_BI_ST_ACRINFO, nHostReserved) == VOMAXEL_LAYOUT(148, 112), "");
 static_assert(sizeof(_BI_ST_ACRINFO) == VOMAXEL_LAYOUT(152, 116), "");
+static_assert(offsetof(_BI_ST_EVENTINFO, nType) == 0, "");
 static_assert(offsetof(_BI_ST_EVENTINFO, szStreamId) == VOMAXEL_LAYOUT(8, 4), "");
 static_assert(offsetof(_BI_ST_EVENTINFO, nGlobalTime) == VOMAXEL_LAYOUT(40, 28), "");
 static_assert(offsetof(_BI_ST_EVENTINFO, nHostReserved) == VOMAXEL_LAYOUT(44, 32), "");
