@@ -92,7 +92,7 @@ class KeyStore : public PluginTest {
 struct KeyText {
   const char* why;
   std::string text;
-  Lines log;  // besides the lines the test itself causes
+  Lines log;  // what SetSecureKey logs
   Bytes oldKey;
   Bytes currentKey;
 };
@@ -213,6 +213,23 @@ TEST_F(KeyStore, TextEndsAtItsFirstNul) {
 }
 
 class BlockCipher : public KeyStore {};
+
+// Keys of 1 to 32 bytes: the AES key is the first 16, padded with zeros.
+TEST_F(BlockCipher, EveryKeyLengthAgreesWithOpenSsl) {
+  const std::string digits = "f1e2d3c4b5a69788796a5b4c3d2e1f00112233445566778899aabbccddeeff01";
+  for (size_t length = 2; length <= digits.size(); length += 2) {
+    SCOPED_TRACE(length);
+    Bytes bytes;
+    for (size_t i = 0; i < length; i += 2) {
+      bytes.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    const Bytes key = AesKey(bytes);
+    SetKeys(kOldHex + "," + digits.substr(0, length));
+    ExpectKeys(kOld, key);
+    SetKeys(digits.substr(0, length) + ",00" + kCurrentHex.substr(2));
+    ExpectKeys(key, {});
+  }
+}
 
 TEST_F(BlockCipher, DecryptsUnderTheCurrentKeyThenTheOldOne) {
   SetKeys(kOldHex + "," + kCurrentHex);
