@@ -1,10 +1,15 @@
 # Entry points over CMake. `make demo` runs the main job, `make test` every test.
+# The other test targets build into their own folders beside $(BUILD).
 BUILD ?= build
+ARMHF_BUILD ?= build-armhf
+SANITIZE_BUILD ?= build-sanitize
+TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
-            libgtest-dev libgmock-dev
+            libgtest-dev libgmock-dev abigail-tools
 
-.PHONY: all deps configure build demo test clean
+.PHONY: all deps configure build demo test clean armhf-deps build-armhf test-armhf abi-check \
+        abi-baseline
 
 all: build
 
@@ -23,5 +28,29 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# 32-bit ARM: cross-built, every test run under qemu-user.
+armhf-deps:
+	@scripts/install-armhf-deps.sh
+
+build-armhf: deps armhf-deps
+	cmake -S . -B $(ARMHF_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake
+	cmake --build $(ARMHF_BUILD) -j $(JOBS)
+
+test-armhf: build-armhf
+	cd $(ARMHF_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The binary interface against abi/ (also part of both test suites).
+abi-check: build build-armhf
+	cd $(BUILD) && ctest --output-on-failure -R '^abi\.'
+	cd $(ARMHF_BUILD) && ctest --output-on-failure -R '^abi\.'
+
+# Refreshes both baselines after an intended change of the exported set.
+ABIDW := abidw --headers-dir include --drop-private-types --short-locs --no-corpus-path \
+         --no-comp-dir-path
+abi-baseline: build build-armhf
+	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).abi $(BUILD)/libVomaxel.so
+	$(ABIDW) --out-file abi/libVomaxel.armhf.abi $(ARMHF_BUILD)/libVomaxel.so
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ARMHF_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD)

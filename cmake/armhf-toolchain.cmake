@@ -15,4 +15,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/arm-linux-gnueabihf)
 # FindOpenSSL (which asks pkg-config first) links the amd64 libcrypto.
 set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/arm-linux-gnueabihf/pkgconfig:/usr/share/pkgconfig")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L /usr/arm-linux-gnueabihf)
+# The dynamic loader comes from the cross C library under the -L prefix; the C
+# library must come from there too. The loader's default search would pick the
+# armhf package's libc.so.6, another build of glibc, and every fork()ed child
+# (GoogleTest's death tests) would then crash.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+  qemu-arm -L /usr/arm-linux-gnueabihf -E LD_LIBRARY_PATH=/usr/arm-linux-gnueabihf/lib)

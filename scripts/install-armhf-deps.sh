@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the 32-bit ARM cross build and its emulated test run need:
-# the cross compiler, qemu-user and the armhf builds of jsoncpp, OpenSSL and
-# GoogleTest. Boost is header-only and comes from the native package.
+# the cross compiler, qemu-user and the armhf builds of jsoncpp, OpenSSL,
+# GoogleTest and GoogleMock. Boost is header-only; the native headers serve.
 #
 # libssl3 and libssl-dev are Multi-Arch: same, so amd64 and armhf must carry
 # one version. The registry may offer a newer amd64 build than armhf (or the
@@ -13,7 +13,7 @@
 set -euo pipefail
 
 NATIVE=(crossbuild-essential-armhf qemu-user libboost-dev)
-CROSS=(libjsoncpp-dev:armhf libgtest-dev:armhf)
+CROSS=(libjsoncpp-dev:armhf libgtest-dev:armhf libgmock-dev:armhf)
 HOST_ARCH=$(dpkg --print-architecture)
 SSL=(libssl3:$HOST_ARCH libssl-dev:$HOST_ARCH libssl3:armhf libssl-dev:armhf)
 
