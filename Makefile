@@ -9,7 +9,7 @@ PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboos
             libgtest-dev libgmock-dev abigail-tools
 
 .PHONY: all deps configure build demo test clean armhf-deps build-armhf test-armhf abi-check \
-        abi-baseline test-sanitize test-valgrind
+        abi-baseline test-sanitize test-tsan test-valgrind
 
 all: build
 
@@ -39,6 +39,13 @@ test-sanitize: deps
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)"
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS) -E '^linkage\.'
+
+# ThreadSanitizer over the concurrent decoding test.
+TSAN_ENV := TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target concurrency_test
+	cd $(TSAN_BUILD) && $(TSAN_ENV) ctest --output-on-failure -R '^ConcurrencyTest\.'
 
 # memcheck over each test executable: no error and no definite or indirect
 # leak. The log module objects live until unload by design: still reachable.
