@@ -4,12 +4,14 @@ BUILD ?= build
 ARMHF_BUILD ?= build-armhf
 SANITIZE_BUILD ?= build-sanitize
 TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
             libgtest-dev libgmock-dev abigail-tools
 
 .PHONY: all deps configure build demo test clean armhf-deps build-armhf test-armhf abi-check \
-        abi-baseline test-sanitize test-tsan test-valgrind
+        abi-baseline test-sanitize test-tsan test-valgrind \
+        build-fuzz fuzz-smoke fuzz
 
 all: build
 
@@ -47,6 +49,21 @@ test-tsan: deps
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target concurrency_test
 	cd $(TSAN_BUILD) && $(TSAN_ENV) ctest --output-on-failure -R '^ConcurrencyTest\.'
 
+# libFuzzer targets (clang): `make fuzz-smoke` for CI, `make fuzz TIME=600`.
+TIME ?= 600
+SMOKE_TIME ?= 20
+build-fuzz: deps
+	@scripts/install-deps.sh clang-14 libclang-rt-14-dev
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+	  -DVOMAXEL_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+fuzz-smoke: build-fuzz
+	scripts/run-fuzzers.sh $(FUZZ_BUILD) $(SMOKE_TIME)
+
+fuzz: build-fuzz
+	scripts/run-fuzzers.sh $(FUZZ_BUILD) $(TIME)
+
 # memcheck over each test executable: no error and no definite or indirect
 # leak. The log module objects live until unload by design: still reachable.
 test-valgrind: build
@@ -78,4 +95,4 @@ abi-baseline: build build-armhf
 	$(ABIDW) --out-file abi/libVomaxel.armhf.abi $(ARMHF_BUILD)/libVomaxel.so
 
 clean:
-	rm -rf $(BUILD) $(ARMHF_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ARMHF_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

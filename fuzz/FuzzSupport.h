@@ -1,0 +1,155 @@
+// What the fuzz targets share: the plug-in object as a host holds it, the keys
+// that the seed corpora's encrypted fields use, JSON oracles, and a check that
+// turns a broken promise into a finding.
+//
+// Targets call the plug-in without a try/catch of their own, so an exception
+// that escapes an operation aborts the run as a finding too.
+
+#ifndef VOMAXEL_FUZZ_FUZZSUPPORT_H_
+#define VOMAXEL_FUZZ_FUZZSUPPORT_H_
+
+#include <json/json.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HostEnv.h"
+#include "IVomaxel.h"
+
+#define FUZZ_CHECK(condition)                                                             \
+  do {                                                                                    \
+    if (!(condition)) {                                                                   \
+      std::fprintf(stderr, "broken promise: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+      std::abort();                                                                       \
+    }                                                                                     \
+  } while (0)
+
+namespace fuzz {
+
+// "OLD,CURRENT": the keys of the encrypted fields in the seed corpora.
+inline const char kKeyText[] = "2b7e151628aed2a6abf7158809cf4f3c,8e73b0f7da0e6452c810f32b809079e5";
+
+// The object a host would hold: made once through `create`, keys set. Log
+// lines are formatted as usual but not echoed.
+inline IVomaxel& Plugin() {
+  static IVomaxel* const plugin = [] {
+    hostenv::SetLogEcho(false);
+    IVomaxel* object = create();
+    std::string keys = kKeyText;
+    object->SetSecureKey(keys);
+    return object;
+  }();
+  return *plugin;
+}
+
+// The input as texts separated by NUL bytes; the empty input is no text.
+inline std::vector<std::string> Split(const uint8_t* data, size_t size) {
+  std::vector<std::string> parts;
+  if (size == 0) return parts;
+  const char* text = reinterpret_cast<const char*>(data);
+  const char* end = text + size;
+  for (const char* start = text;; ++text) {
+    if (text == end || *text == '\0') {
+      parts.emplace_back(start, text);
+      if (text == end) break;
+      start = text + 1;
+    }
+  }
+  return parts;
+}
+
+// The old reader as the plug-in uses it (whole text, comments collected);
+// passing its nesting limit counts as a failed parse.
+inline bool Parse(const std::string& text, const Json::Features& features, Json::Value* root) {
+  Json::Reader reader(features);
+  try {
+    return reader.parse(text, *root, true);
+  } catch (const Json::RuntimeError&) {
+    *root = Json::Value();
+    return false;
+  }
+}
+
+inline bool ParseStrict(const std::string& text, Json::Value* root) {
+  return Parse(text, Json::Features::strictMode(), root);
+}
+
+inline bool ParseDefault(const std::string& text, Json::Value* root) {
+  return Parse(text, Json::Features(), root);
+}
+
+// An output text read back, which must succeed. Outputs embed their inputs
+// one level deeper, so the nesting limit is lifted; otherwise these are the
+// default features, comments allowed only where `comments` says so.
+inline Json::Value ReadOutput(const std::string& text, bool comments) {
+  Json::CharReaderBuilder builder;
+  builder["allowComments"] = comments;
+  builder["failIfExtra"] = true;
+  builder["stackLimit"] = 1 << 20;
+  const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  Json::Value root;
+  std::string errors;
+  const bool parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+  if (!parsed) std::fprintf(stderr, "unreadable output: %s\n%s\n", errors.c_str(), text.c_str());
+  FUZZ_CHECK(parsed);
+  return root;
+}
+
+// `value` as it comes back from the plug-in's writer, which replaces invalid
+// UTF-8 by U+FFFD and ends member names at a NUL.
+inline Json::Value Written(const Json::Value& value) {
+  return ReadOutput(Json::StyledWriter().write(value), true);
+}
+
+// Whether `object` is an object with exactly the members `names`.
+inline bool HasMembers(const Json::Value& object, std::vector<std::string> names) {
+  if (!object.isObject()) return false;
+  std::vector<std::string> members = object.getMemberNames();  // sorted
+  std::sort(names.begin(), names.end());
+  return members == names;
+}
+
+inline bool SameRecord(const ACR_MATCH_INFO& a, const ACR_MATCH_INFO& b) {
+  return a.szChannelId == b.szChannelId && a.szChannelName == b.szChannelName &&
+         a.szProgramId == b.szProgramId && a.szProgramName == b.szProgramName &&
+         a.szStartTime == b.szStartTime && a.szMediaTime == b.szMediaTime &&
+         a.szIdType == b.szIdType && a.szSource == b.szSource && a.szGenre == b.szGenre &&
+         a.szAltIdType == b.szAltIdType && a.szAltContentId == b.szAltContentId &&
+         a.szAltContentTitle == b.szAltContentTitle && a.szAltStreamId == b.szAltStreamId &&
+         a.szBypassData == b.szBypassData && a.nMatchCount == b.nMatchCount &&
+         a.nEngineType == b.nEngineType && a.nEventType == b.nEventType &&
+         a.bIsEngineStopped == b.bIsEngineStopped;
+}
+
+// A record that the host filled before the call.
+inline ACR_MATCH_INFO FilledRecord() {
+  ACR_MATCH_INFO r;
+  r.szChannelId = "CH7";
+  r.szChannelName = "News";
+  r.szProgramId = "P100";
+  r.szProgramName = "Evening News";
+  r.szStartTime = "25";
+  r.szMediaTime = "1200";
+  r.szIdType = "tms";
+  r.szSource = "broadcast";
+  r.szGenre = "news";
+  r.szAltIdType = "alt";
+  r.szAltContentId = "A1";
+  r.szAltContentTitle = "Alt Title";
+  r.szAltStreamId = "AS1";
+  r.szBypassData = "bypass";
+  r.nMatchCount = 7;
+  r.nEngineType = 2;
+  r.nEventType = 3;
+  r.bIsEngineStopped = 1;
+  return r;
+}
+
+}  // namespace fuzz
+
+#endif  // VOMAXEL_FUZZ_FUZZSUPPORT_H_

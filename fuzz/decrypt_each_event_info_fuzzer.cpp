@@ -1,0 +1,33 @@
+// DecryptEachEventInfo: the input is event information (its text ends at the
+// first NUL). The result is the empty text or a JSON object with the input's
+// members, "streamTs" added where "streamId" is present, and every member
+// other than the four encrypted ones and "streamTs" carried through.
+#include "FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  IVomaxel& plugin = fuzz::Plugin();
+  const std::string info(reinterpret_cast<const char*>(data), size);
+
+  const std::string result = plugin.DecryptEachEventInfo(info);
+
+  Json::Value root;
+  if (!fuzz::ParseStrict(info.c_str(), &root) || root.empty()) {
+    FUZZ_CHECK(result.empty());
+    return 0;
+  }
+  if (result.empty()) return 0;
+
+  const Json::Value written = fuzz::ReadOutput(result, false);
+  FUZZ_CHECK(root.isObject());
+  // The input with the decrypted members taken from the output, written as
+  // the plug-in writes it (which also ends member names at a NUL).
+  Json::Value expected = root;
+  for (const char* name : {"contentId", "contentTitle", "streamId", "callbackUrl"}) {
+    if (!root.isMember(name)) continue;
+    FUZZ_CHECK(written[name].isString());
+    expected[name] = written[name];
+  }
+  if (root.isMember("streamId")) expected["streamTs"] = root.get("streamTs", 0).asInt();
+  FUZZ_CHECK(written == fuzz::Written(expected));
+  return 0;
+}
