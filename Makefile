@@ -7,7 +7,7 @@ TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
-            libgtest-dev libgmock-dev abigail-tools
+            libgtest-dev libgmock-dev abigail-tools valgrind
 
 .PHONY: all deps configure build demo test clean armhf-deps build-armhf test-armhf abi-check \
         abi-baseline test-sanitize test-tsan test-valgrind \
@@ -67,7 +67,6 @@ fuzz: build-fuzz
 # memcheck over each test executable: no error and no definite or indirect
 # leak. The log module objects live until unload by design: still reachable.
 test-valgrind: build
-	@scripts/install-deps.sh valgrind
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -C valgrind -R '^valgrind\.'
 
 # 32-bit ARM: cross-built, every test run under qemu-user.
