@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
-            libgtest-dev libgmock-dev
+            libgtest-dev libgmock-dev libcli11-dev openssl
 
 .PHONY: all deps configure build demo test clean
 
@@ -18,7 +18,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	$(BUILD)/demo/vomaxel-demo
+	$(BUILD)/acrhost/acrhost demo
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,16 @@
+// JSON that acrhost reads for itself (plain texts to encrypt, descriptions of
+// report records). Texts meant for an operation never come through here:
+// they reach the plug-in byte for byte.
+
+#ifndef VOMAXEL_ACRHOST_JSONINPUT_H_
+#define VOMAXEL_ACRHOST_JSONINPUT_H_
+
+#include <string>
+
+#include <json/value.h>
+
+// Parses `text` as one JSON document; throws HostError naming `what` and the
+// reader's complaint when it does not parse.
+Json::Value ParseJsonInput(const std::string& text, const std::string& what);
+
+#endif  // VOMAXEL_ACRHOST_JSONINPUT_H_
