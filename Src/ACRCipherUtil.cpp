@@ -1,15 +1,122 @@
-// Placeholder until the cipher lands: no key is ever set, nothing decrypts.
+// Base64, the key store and AES-128-CBC.
+//
+// Log lines and assertion reports carry fixed line numbers and signature
+// texts: hosts' log filters and field reports key on them.
 #include "ACRCipherUtil.h"
 
+#include <errno.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-void b64_encode(unsigned char*, unsigned int, unsigned char*, unsigned int* pOutLen) {
-  if (pOutLen != NULL) *pOutLen = 0;
+#include <openssl/evp.h>
+
+#include "VomaxelLog.h"
+
+namespace {
+
+const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Value of each character; characters outside the alphabet, "=" included, are 0.
+const unsigned char kValues[256] = {
+    0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
+    0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
+    0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0, 62,  0,  0,  0, 63,
+    52, 53, 54, 55, 56, 57, 58, 59, 60, 61,  0,  0,  0,  0,  0,  0,
+    0,  0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10, 11, 12, 13, 14,
+    15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,  0,  0,  0,  0,  0,
+    0, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40,
+    41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51,  0,  0,  0,  0,  0,
+};
+
+const char kSetKey[] = "bool CACRCipherUtil::SetKey(const char*)";
+const char kIsInvalidKey[] = "bool CACRCipherUtil::m_IsInvalidKey(const string&)";
+const char kSpliteKey[] =
+    "void CACRCipherUtil::m_SpliteKey(const string&, std::string&, std::string&)";
+const char kConvertAndAssignKey[] =
+    "void CACRCipherUtil::m_ConvertAndAssignKey(CACRCipherUtil::KEY_TYPE, const string&)";
+const char kIsKeySet[] = "bool CACRCipherUtil::m_IsKeySet(CACRCipherUtil::KEY_TYPE)";
+const char kDecryptWithKeyType[] =
+    "int CACRCipherUtil::m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE, unsigned char*, "
+    "unsigned char*, int)";
+const char kEncrypt[] = "int CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int)";
+
+const int kBlockSize = 16;
+
+// Reports a broken precondition as the C library's assert does, then aborts.
+// Unlike assert, it stays active when NDEBUG is defined.
+void AssertionFailed(const char* condition, unsigned int line, const char* function) {
+  std::fprintf(stderr, "%s: Src/ACRCipherUtil.cpp:%u: %s: Assertion `%s' failed.\n",
+               program_invocation_short_name, line, function, condition);
+  std::abort();
 }
 
-int b64_decode(unsigned char*, unsigned int, unsigned char*, unsigned int*) { return 0; }
+#define CIPHER_ASSERT(condition, text, line, function) \
+  do {                                                 \
+    if (!(condition)) AssertionFailed(text, line, function); \
+  } while (0)
 
-int _b64_getVal(unsigned char) { return 0; }
+// A cipher context for the length of one call.
+class CipherContext {
+ public:
+  CipherContext() : context_(EVP_CIPHER_CTX_new()) {}
+  ~CipherContext() { EVP_CIPHER_CTX_free(context_); }
+  EVP_CIPHER_CTX* get() const { return context_; }
+
+ private:
+  CipherContext(const CipherContext&);
+  CipherContext& operator=(const CipherContext&);
+  EVP_CIPHER_CTX* const context_;
+};
+
+}  // namespace
+
+void b64_encode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
+                unsigned int* pOutLen) {
+  if (pOutLen == NULL) return;
+  unsigned int in = 0;
+  unsigned int out = 0;
+  for (; inLen - in >= 3; in += 3, out += 4) {
+    const unsigned int b0 = pIn[in], b1 = pIn[in + 1], b2 = pIn[in + 2];
+    pOut[out] = kAlphabet[b0 >> 2];
+    pOut[out + 1] = kAlphabet[((b0 & 3) << 4) | (b1 >> 4)];
+    pOut[out + 2] = kAlphabet[((b1 & 15) << 2) | (b2 >> 6)];
+    pOut[out + 3] = kAlphabet[b2 & 63];
+  }
+  const unsigned int remaining = inLen - in;
+  if (remaining > 0) {
+    const unsigned int b0 = pIn[in], b1 = remaining == 2 ? pIn[in + 1] : 0;
+    pOut[out] = kAlphabet[b0 >> 2];
+    pOut[out + 1] = kAlphabet[((b0 & 3) << 4) | (b1 >> 4)];
+    pOut[out + 2] = remaining == 2 ? kAlphabet[(b1 & 15) << 2] : '=';
+    pOut[out + 3] = '=';
+    out += 4;
+  }
+  *pOutLen = out;
+}
+
+int b64_decode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
+               unsigned int* pOutLen) {
+  if (pOutLen == NULL || inLen % 4 != 0) return 0;
+  *pOutLen = 0;
+  if (inLen == 0) return 1;
+  unsigned int out = 0;
+  for (unsigned int in = 0; in < inLen; in += 4, out += 3) {
+    const unsigned int v = (kValues[pIn[in]] << 18) | (kValues[pIn[in + 1]] << 12) |
+                           (kValues[pIn[in + 2]] << 6) | kValues[pIn[in + 3]];
+    pOut[out] = static_cast<unsigned char>(v >> 16);
+    // A "=" suppresses its byte's write in any group, not only the last one.
+    if (pIn[in + 2] != '=') pOut[out + 1] = static_cast<unsigned char>(v >> 8);
+    if (pIn[in + 3] != '=') pOut[out + 2] = static_cast<unsigned char>(v);
+  }
+  if (pIn[inLen - 1] == '=') --out;
+  if (pIn[inLen - 2] == '=') --out;
+  *pOutLen = out;
+  return 1;
+}
+
+int _b64_getVal(unsigned char c) { return kValues[c]; }
 
 CACRCipherUtil::CACRCipherUtil() { std::memset(m_Key, 0, sizeof(m_Key)); }
 
@@ -20,8 +127,141 @@ CACRCipherUtil* CACRCipherUtil::GetInstance() {
   return &instance;
 }
 
-bool CACRCipherUtil::SetKey(const char*) { return false; }
+bool CACRCipherUtil::SetKey(const char* pKey) {
+  CIPHER_ASSERT(pKey != NULL, "(pKey) != (__null)", 36, kSetKey);
+  const std::string key(pKey);
+  if (m_IsInvalidKey(key)) return false;
+  std::string oldKey;
+  std::string currentKey;
+  m_SpliteKey(key, oldKey, currentKey);
+  m_ConvertAndAssignKey(KEY_TYPE_OLD, oldKey);
+  m_ConvertAndAssignKey(KEY_TYPE_CURRENT, currentKey);
+  return true;
+}
 
-int CACRCipherUtil::Decrypt(unsigned char*, unsigned char*, int) { return 0; }
+bool CACRCipherUtil::m_IsInvalidKey(const std::string& key) {
+  if (key.size() < MIN_SECURE_KEY_SIZE) {
+    VOMAXEL_LOG(3, "%s:%d SMALLER THAN MIN_SECURE_KEY_SIZE", kIsInvalidKey, 135);
+    return true;
+  }
+  if (key.size() > MAX_COMBINED_KEY_SIZE) {
+    VOMAXEL_LOG(3, "%s:%d LARGER THAN MAX_COMBINED_KEY_SIZE", kIsInvalidKey, 141);
+    return true;
+  }
+  if (key.find(SECURE_KEY_DELIMITER) == std::string::npos) {
+    VOMAXEL_LOG(3, "%s:%d SECURE_KEY_DELIMITER IS NOT INCLUDED", kIsInvalidKey, 147);
+    return true;
+  }
+  return false;
+}
 
-int CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int) { return 0; }
+void CACRCipherUtil::m_SpliteKey(const std::string& key, std::string& oldKey,
+                                 std::string& currentKey) {
+  const std::string::size_type delimiter = key.find(SECURE_KEY_DELIMITER);
+  oldKey.assign(key, 0, delimiter);
+  currentKey.assign(key, delimiter + 1, std::string::npos);
+  if (oldKey.size() % 2 != 0 || oldKey.size() > MAX_SECURE_KEY_SIZE) {
+    VOMAXEL_LOG(3,
+                "%s:%d SPLITED OLD KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
+                kSpliteKey, 165);
+    oldKey.clear();
+  }
+  if (currentKey.size() % 2 != 0 || currentKey.size() > MAX_SECURE_KEY_SIZE) {
+    VOMAXEL_LOG(3,
+                "%s:%d SPLITED CURRENT KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
+                kSpliteKey, 173);
+    currentKey.clear();
+  }
+}
+
+void CACRCipherUtil::m_ConvertAndAssignKey(KEY_TYPE type, const std::string& hexKey) {
+  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 182, kConvertAndAssignKey);
+  if (hexKey.empty()) {
+    VOMAXEL_LOG(3, "%s:%d [%d] key is empty", kConvertAndAssignKey, 186, static_cast<int>(type));
+    return;
+  }
+  VOMAXEL_LOG(3, "%s:%d [%d] key = %s", kConvertAndAssignKey, 190, static_cast<int>(type),
+              hexKey.c_str());
+  // Each pair converts on its own: what strtol can read of it, 0 if nothing.
+  unsigned char key[MAX_SECURE_KEY_SIZE / 2];
+  std::string::size_type length = 0;
+  for (std::string::size_type i = 0; i + 1 < hexKey.size(); i += 2) {
+    const char pair[3] = {hexKey[i], hexKey[i + 1], '\0'};
+    key[length++] = static_cast<unsigned char>(std::strtol(pair, NULL, 16));
+  }
+  std::memset(m_Key[type], 0, sizeof(m_Key[type]));
+  std::memcpy(m_Key[type], key, length);
+}
+
+bool CACRCipherUtil::m_IsKeySet(KEY_TYPE type) {
+  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 124, kIsKeySet);
+  return m_Key[type][0] != 0;
+}
+
+int CACRCipherUtil::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  if (m_IsKeySet(KEY_TYPE_CURRENT)) {
+    const int written = m_DecryptWithKeyType(KEY_TYPE_CURRENT, pOutBuffer, pInBuffer, inLen);
+    if (written != 0) return written;
+  }
+  if (m_IsKeySet(KEY_TYPE_OLD)) {
+    return m_DecryptWithKeyType(KEY_TYPE_OLD, pOutBuffer, pInBuffer, inLen);
+  }
+  return 0;
+}
+
+int CACRCipherUtil::m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer,
+                                         unsigned char* pInBuffer, int inLen) {
+  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 216, kDecryptWithKeyType);
+  const CipherContext context;
+  unsigned char iv[kBlockSize];
+  std::memset(iv, 0, sizeof(iv));
+  if (context.get() == NULL ||
+      EVP_DecryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, m_Key[type], iv) != 1) {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptInit_ex()", kDecryptWithKeyType, 226,
+                static_cast<int>(type));
+    return 0;
+  }
+  int updateLength = 0;
+  if (EVP_DecryptUpdate(context.get(), pOutBuffer, &updateLength, pInBuffer, inLen) != 1) {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptUpdate()", kDecryptWithKeyType, 235,
+                static_cast<int>(type));
+    return 0;
+  }
+  int finalLength = 0;
+  if (EVP_DecryptFinal_ex(context.get(), pOutBuffer + updateLength, &finalLength) != 1) {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptFinal_ex()", kDecryptWithKeyType, 244,
+                static_cast<int>(type));
+    return 0;
+  }
+  return updateLength + finalLength;
+}
+
+int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  CIPHER_ASSERT(pOutBuffer != NULL, "(pOutBuffer) != (__null)", 59, kEncrypt);
+  CIPHER_ASSERT(pInBuffer != NULL, "(pInBuffer) != (__null)", 60, kEncrypt);
+  CIPHER_ASSERT(inLen != 0, "(inLen) != (0)", 61, kEncrypt);
+  if (!m_IsKeySet(KEY_TYPE_CURRENT)) {
+    VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, 65);
+    return 0;
+  }
+  const CipherContext context;
+  unsigned char iv[kBlockSize];
+  std::memset(iv, 0, sizeof(iv));
+  if (context.get() == NULL ||
+      EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, m_Key[KEY_TYPE_CURRENT], iv) !=
+          1) {
+    VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptInit()", kEncrypt, 77);
+    return 0;
+  }
+  int updateLength = 0;
+  if (EVP_EncryptUpdate(context.get(), pOutBuffer, &updateLength, pInBuffer, inLen) != 1) {
+    VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptUpdate()", kEncrypt, 86);
+    return 0;
+  }
+  int finalLength = 0;
+  if (EVP_EncryptFinal_ex(context.get(), pOutBuffer + updateLength, &finalLength) != 1) {
+    VOMAXEL_LOG(3, "%s:%d ERR: EVP_EncryptFinal()", kEncrypt, 95);
+    return 0;
+  }
+  return updateLength + finalLength;
+}
