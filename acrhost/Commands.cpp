@@ -1,10 +1,11 @@
 // The subcommands other than demo: one interface operation each, with the
 // input handed over byte for byte and the results printed as they come.
+#include "Commands.h"
+
 #include <string>
 #include <vector>
 
 #include "HostError.h"
-#include "Options.h"
 #include "ReportRequest.h"
 #include "Session.h"
 #include "WireForm.h"
@@ -68,7 +69,8 @@ void RunReport(const Options& options) {
 
 void RunEventMessage(const Options& options) {
   const std::string acrInfo = options.acrInfoFile ? ReadInput(*options.acrInfoFile) : std::string();
-  const std::string eventInfo = options.eventInfoFile ? ReadInput(*options.eventInfoFile) : std::string();
+  const std::string eventInfo =
+      options.eventInfoFile ? ReadInput(*options.eventInfoFile) : std::string();
   Session session(options);
   std::string message;
   session.vomaxel().MakeEventMessage(EngineOf(options, 0), options.matchType, options.eventType,

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "Commands.h"
 #include "HostError.h"
 #include "Keys.h"
-#include "Options.h"
 #include "Samples.h"
 #include "Session.h"
 #include "WireForm.h"

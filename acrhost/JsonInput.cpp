@@ -1,8 +1,8 @@
 #include "JsonInput.h"
 
-#include <memory>
-
 #include <json/reader.h>
+
+#include <memory>
 
 #include "HostError.h"
 

@@ -5,9 +5,9 @@
 #ifndef VOMAXEL_ACRHOST_JSONINPUT_H_
 #define VOMAXEL_ACRHOST_JSONINPUT_H_
 
-#include <string>
-
 #include <json/value.h>
+
+#include <string>
 
 // Parses `text` as one JSON document; throws HostError naming `what` and the
 // reader's complaint when it does not parse.

@@ -54,8 +54,8 @@ void SetKeys(IVomaxel& vomaxel, std::string keyText) {
   }
   if (!wholeRefused && reasons.empty()) return;
 
-  std::string message =
-      wholeRefused ? "the key store refused the key text" : "the key store refused part of the key text";
+  std::string message = wholeRefused ? "the key store refused the key text"
+                                     : "the key store refused part of the key text";
   for (size_t i = 0; i < reasons.size(); ++i) message += (i == 0 ? ": " : "; ") + reasons[i];
   throw HostError(message);
 }

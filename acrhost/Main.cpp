@@ -5,14 +5,12 @@
 //
 // Exit status: 0 done, 1 failed (unreadable file, plug-in that does not
 // load, refused key, input the operation rejected), 2 usage error.
-#include <functional>
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include <CLI/CLI.hpp>
-
-#include "Options.h"
+#include "Commands.h"
 
 namespace {
 
@@ -21,20 +19,22 @@ const int kUsageError = 2;
 
 struct Command {
   CLI::App* app;
-  std::function<void(const Options&)> run;
+  void (*run)(const Options&);
 };
 
 CLI::App* AddCommand(CLI::App& app, std::vector<Command>& commands, const char* name,
                      const char* description, void (*run)(const Options&), Options& options) {
   CLI::App* command = app.add_subcommand(name, description);
   commands.push_back({command, run});
-  command->add_option("--plugin", options.plugin,
-                      "The plug-in to load; a bare name is looked up beside acrhost first")
+  command
+      ->add_option("--plugin", options.plugin,
+                   "The plug-in to load; a bare name is looked up beside acrhost first")
       ->capture_default_str()
       ->group("Host");
   command->add_flag("-q,--quiet", options.quiet, "Hide the plug-in's log lines (standard error)")
       ->group("Host");
-  command->add_option("--delimiter", options.delimiter, "ACR_STRING_MULTI_DELIMITER (default \"|\")")
+  command
+      ->add_option("--delimiter", options.delimiter, "ACR_STRING_MULTI_DELIMITER (default \"|\")")
       ->group("Host");
   command->add_option("--unknown", options.unknown, "ACR_STRING_UNKNOWN (default \"unknown\")")
       ->group("Host");
@@ -61,7 +61,8 @@ void AddEngine(CLI::App* command, Options& options, const std::string& what) {
 CLI::Validator AtMostBytes(size_t limit) {
   return CLI::Validator(
       [limit](std::string& text) {
-        return text.size() > limit ? "longer than " + std::to_string(limit) + " bytes" : std::string();
+        return text.size() > limit ? "longer than " + std::to_string(limit) + " bytes"
+                                   : std::string();
       },
       "TEXT<=" + std::to_string(limit));
 }
@@ -71,18 +72,21 @@ CLI::Validator AtMostBytes(size_t limit) {
 int main(int argc, char** argv) {
   Options options;
   std::vector<Command> commands;
-  CLI::App app("Loads libVomaxel.so as a receiver's ACR service does and calls its operations.\n"
-               "JSON is read from FILE or standard input and written to standard output;\n"
-               "the plug-in's log lines go to standard error.",
-               "acrhost");
-  app.require_subcommand(1);
-  app.footer("Exit status: 0 done, 1 failed (file, plug-in, key or input rejected), 2 usage error.\n"
-             "Run 'acrhost COMMAND --help' for a command's options.");
+  CLI::App app(
+      "Loads libVomaxel.so as a receiver's ACR service does and calls its operations.\n"
+      "JSON is read from FILE or standard input and written to standard output;\n"
+      "the plug-in's log lines go to standard error.",
+      "acrhost");
+  app.require_subcommand(0, 1);  // an unknown command is then reported as such
+  app.footer(
+      "Exit status: 0 done, 1 failed (file, plug-in, key or input rejected), 2 usage error.\n"
+      "Run 'acrhost COMMAND --help' for a command's options.");
 
-  AddCommand(app, commands, "demo",
-             "The typical request end to end on bundled samples: set the demo key, encrypt a plain\n"
-             "server answer into its wire form, decrypt it, and show the record and a report",
-             RunDemo, options);
+  AddCommand(
+      app, commands, "demo",
+      "The typical request end to end on bundled samples: set the demo key, encrypt a plain\n"
+      "server answer into its wire form, decrypt it, and show the record and a report",
+      RunDemo, options);
 
   CLI::App* decryptMatch = AddCommand(
       app, commands, "decrypt-match",
@@ -94,18 +98,17 @@ int main(int argc, char** argv) {
                          "Also print the filled record, as match info JSON (MakeACRInfoJson)");
   AddEngine(decryptMatch, options, "Engine type for the record's JSON (default: the record's)");
 
-  CLI::App* decryptEvent =
-      AddCommand(app, commands, "decrypt-event",
-                 "DecryptEachEventInfo: decrypt the server's event information", RunDecryptEvent,
-                 options);
+  CLI::App* decryptEvent = AddCommand(
+      app, commands, "decrypt-event",
+      "DecryptEachEventInfo: decrypt the server's event information", RunDecryptEvent, options);
   AddInput(decryptEvent, options, "Event information");
   AddKeyOptions(decryptEvent, options);
 
-  CLI::App* encrypt = AddCommand(
-      app, commands, "encrypt",
-      "The server's side, for fixtures: encrypt a plain server answer (an object with\n"
-      "\"matchResult\") or event information with the current key (Encrypt, b64_encode)",
-      RunEncrypt, options);
+  CLI::App* encrypt =
+      AddCommand(app, commands, "encrypt",
+                 "The server's side, for fixtures: encrypt a plain server answer (an object with\n"
+                 "\"matchResult\") or event information with the current key (Encrypt, b64_encode)",
+                 RunEncrypt, options);
   AddInput(encrypt, options, "Plain server answer or event information");
   AddKeyOptions(encrypt, options);
 
@@ -127,7 +130,8 @@ int main(int argc, char** argv) {
   CLI::App* eventMessage = AddCommand(app, commands, "event-message",
                                       "MakeEventMessage: wrap ACR info and event info JSON texts",
                                       RunEventMessage, options);
-  eventMessage->add_option("--acr-info", options.acrInfoFile, "File of the ACR info text (default: empty)");
+  eventMessage->add_option("--acr-info", options.acrInfoFile,
+                           "File of the ACR info text (default: empty)");
   eventMessage->add_option("--event-info", options.eventInfoFile,
                            "File of the event info text (default: empty)");
   AddEngine(eventMessage, options, "Engine type (default 0)");
@@ -143,8 +147,8 @@ int main(int argc, char** argv) {
                              RunAux, options);
   aux->add_option("COUNTRY", options.countryCode, "Country code, passed unchanged")->required();
 
-  CLI::App* device = AddCommand(app, commands, "device",
-                                "MakeDeviceInfoJson: the HDMI device info JSON", RunDevice, options);
+  CLI::App* device = AddCommand(
+      app, commands, "device", "MakeDeviceInfoJson: the HDMI device info JSON", RunDevice, options);
   device->add_option("--vendor", options.vendor, "Vendor name")->check(AtMostBytes(8));
   device->add_option("--product", options.product, "Product name")->check(AtMostBytes(18));
   device->add_option("--source", options.source, "Source number")->capture_default_str();
@@ -157,6 +161,10 @@ int main(int argc, char** argv) {
     return app.exit(error) == 0 ? 0 : kUsageError;
   }
 
+  if (app.get_subcommands().empty()) {
+    std::cerr << "A command is required\nRun with --help for more information.\n";
+    return kUsageError;
+  }
   try {
     for (const Command& command : commands) {
       if (command.app->parsed()) command.run(options);

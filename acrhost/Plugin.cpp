@@ -9,10 +9,13 @@
 
 namespace {
 
-// Decorated names of the cipher exports a host calls.
-const char kB64Encode[] = "_Z10b64_encodePhjS_Pj";      // b64_encode(unsigned char*, unsigned int, unsigned char*, unsigned int*)
-const char kGetInstance[] = "_ZN14CACRCipherUtil11GetInstanceEv";  // CACRCipherUtil::GetInstance()
-const char kEncrypt[] = "_ZN14CACRCipherUtil7EncryptEPhS0_i";      // CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int)
+// Decorated names of the cipher exports that the server's side needs:
+// b64_encode(unsigned char*, unsigned int, unsigned char*, unsigned int*),
+// CACRCipherUtil::GetInstance() and
+// CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int).
+const char kB64Encode[] = "_Z10b64_encodePhjS_Pj";
+const char kGetInstance[] = "_ZN14CACRCipherUtil11GetInstanceEv";
+const char kEncrypt[] = "_ZN14CACRCipherUtil7EncryptEPhS0_i";
 
 // acrhost compiles against the public headers only, so the cipher class is
 // opaque here. Under the Itanium C++ ABI a non-virtual member function is an
@@ -54,11 +57,13 @@ std::string Plugin::EncryptField(const std::string& plain) {
   auto getInstance = As<GetInstanceFunction>(Symbol(kGetInstance));
   auto encrypt = As<EncryptFunction>(Symbol(kEncrypt));
   auto b64Encode = As<B64EncodeFunction>(Symbol(kB64Encode));
-  if (plain.size() > static_cast<size_t>(INT_MAX - 16)) throw HostError("a field is too long to encrypt");
+  if (plain.size() > static_cast<size_t>(INT_MAX - 16))
+    throw HostError("a field is too long to encrypt");
 
   std::vector<unsigned char> in(plain.begin(), plain.end());
   std::vector<unsigned char> cipher(in.size() + 16);  // room for the padding block
-  const int cipherSize = encrypt(getInstance(), cipher.data(), in.data(), static_cast<int>(in.size()));
+  const int cipherSize =
+      encrypt(getInstance(), cipher.data(), in.data(), static_cast<int>(in.size()));
   if (cipherSize <= 0) {
     throw HostError("Encrypt failed (see the log): is a current key set? use --key or --key-file");
   }

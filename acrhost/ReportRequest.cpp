@@ -1,8 +1,8 @@
 #include "ReportRequest.h"
 
-#include <set>
-
 #include <json/json.h>
+
+#include <set>
 
 #include "HostError.h"
 #include "JsonInput.h"
@@ -14,7 +14,8 @@ namespace {
 // reported rather than silently left empty.
 class MemberReader {
  public:
-  MemberReader(const Json::Value& object, std::string where) : object_(object), where_(std::move(where)) {
+  MemberReader(const Json::Value& object, std::string where)
+      : object_(object), where_(std::move(where)) {
     if (!object_.isObject()) Fail("must be a JSON object");
   }
 
@@ -46,7 +47,8 @@ class MemberReader {
 
   void Unsigned(const char* name, unsigned int& out) {
     if (const Json::Value* value = Find(name)) {
-      if (!value->isUInt()) Fail(std::string("member \"") + name + "\" must be an unsigned 32-bit integer");
+      if (!value->isUInt())
+        Fail(std::string("member \"") + name + "\" must be an unsigned 32-bit integer");
       out = value->asUInt();
     }
   }
@@ -114,7 +116,8 @@ bool ReadRecords(MemberReader& description, const char* name, bool batched,
     return true;
   }
   if (!value->isArray()) {
-    description.Fail(std::string("member \"") + name + "\" must be an array (\"engine\" asks for lists)");
+    description.Fail(std::string("member \"") + name +
+                     "\" must be an array (\"engine\" asks for lists)");
   }
   for (Json::ArrayIndex i = 0; i < value->size(); ++i) {
     out.push_back(read((*value)[i], std::string("\"") + name + "\"[" + std::to_string(i) + "]"));
@@ -132,7 +135,8 @@ ReportRequest ParseReportRequest(const std::string& text) {
   description.Int("engine", request.engine);
   description.Int("matchType", request.matchType);
   description.Int("eventType", request.eventType);
-  request.hasAcrInfo = ReadRecords(description, "acrInfo", request.batched, ReadAcrInfo, request.acrInfo);
+  request.hasAcrInfo =
+      ReadRecords(description, "acrInfo", request.batched, ReadAcrInfo, request.acrInfo);
   request.hasEventInfo =
       ReadRecords(description, "eventInfo", request.batched, ReadEventInfo, request.eventInfo);
   description.Finish();

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Options.h"
+#include "Commands.h"
 #include "Plugin.h"
 
 class Session {

@@ -17,7 +17,8 @@ void EncryptMembers(Plugin& plugin, const char* const (&names)[N], Json::Value& 
   for (const char* name : names) {
     if (!object.isMember(name)) continue;
     Json::Value& member = object[name];
-    if (member.isString() && !member.asString().empty()) member = plugin.EncryptField(member.asString());
+    if (member.isString() && !member.asString().empty())
+      member = plugin.EncryptField(member.asString());
   }
 }
 

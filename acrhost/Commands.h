@@ -1,8 +1,8 @@
-// What the command line asked for, as CLI11 fills it in (Main.cpp) and the
-// subcommands read it (Commands.cpp).
+// acrhost's subcommands and what the command line asked of them: CLI11 fills
+// in Options (Main.cpp), a subcommand reads them (Commands.cpp, Demo.cpp).
 
-#ifndef VOMAXEL_ACRHOST_OPTIONS_H_
-#define VOMAXEL_ACRHOST_OPTIONS_H_
+#ifndef VOMAXEL_ACRHOST_COMMANDS_H_
+#define VOMAXEL_ACRHOST_COMMANDS_H_
 
 #include <optional>
 #include <string>
@@ -50,4 +50,4 @@ void RunEventList(const Options& options);
 void RunAux(const Options& options);
 void RunDevice(const Options& options);
 
-#endif  // VOMAXEL_ACRHOST_OPTIONS_H_
+#endif  // VOMAXEL_ACRHOST_COMMANDS_H_
