@@ -40,10 +40,9 @@ Plugin::Plugin(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW)
   object_ = create();
 }
 
-Plugin::~Plugin() {
-  destroy_(object_);
-  dlclose(handle_);
-}
+// The library stays loaded until the process ends, as in the receiver: the
+// log module objects it makes on first use live until it is unloaded.
+Plugin::~Plugin() { destroy_(object_); }
 
 void* Plugin::Symbol(const char* name) const {
   void* symbol = dlsym(handle_, name);
