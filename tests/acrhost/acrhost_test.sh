@@ -21,7 +21,10 @@ expect_status() {
 }
 expect_out() { diff -u "$1" "$work/out" >&2 || fail "'$label': standard output differs from $1"; }
 expect_out_text() { expect_out <(printf '%s' "$1"); }
-expect_err() { diff -u <(printf '%s\n' "$1") "$work/err" >&2 || fail "'$label': standard error differs"; }
+# expect_err TEXT: standard error is TEXT and a line break, or nothing for "".
+expect_err() {
+  diff -u <(printf '%s' "${1:+$1$'\n'}") "$work/err" >&2 || fail "'$label': standard error differs"
+}
 expect_err_head() {
   [ "$(head -n 1 "$work/err")" = "$1" ] || fail "'$label': stderr begins '$(head -n 1 "$work/err")', expected '$1'"
 }
@@ -198,13 +201,13 @@ operations)
   ;;
 
 usage_errors)
-  while IFS='|' read -r args message; do
+  while IFS='|' read -r -u 3 args message; do
     label="acrhost $args"
     # shellcheck disable=SC2086  # the table's arguments are words
     run $args
     expect_status 2
     expect_err_head "$message"
-  done <<'TABLE'
+  done 3<<'TABLE'
 |A command is required
 nope|The following argument was not expected: nope
 decrypt-match --nope|The following argument was not expected: --nope
@@ -248,13 +251,13 @@ plugin_not_loaded)
 
 key_refused)
   long_half=$(printf '0123456789abcdef%.0s' 1 2 3 4)  # 64 digits
-  while IFS='|' read -r key message; do
+  while IFS='|' read -r -u 3 key message; do
     label="--key '$key'"
     run decrypt-match -q --key "$key" "$expected/wire_answer.json"
     expect_status 1
     expect_err "acrhost: $message"
     [ -s "$work/out" ] && fail "'$label': the operation ran after a refused key"
-  done <<TABLE
+  done 3<<TABLE
 0011|the key store refused the key text: it is shorter than 32 characters
 ${long_half},${long_half}0|the key store refused the key text: it is longer than 129 characters
 ${OLD}${CURRENT:0:8}|the key store refused the key text: it has no ',' between the old and the current key
@@ -274,13 +277,13 @@ TABLE
 
 rejected_input)
   printf '{}' >"$work/empty.json"
-  while IFS='|' read -r args message; do
+  while IFS='|' read -r -u 3 args message; do
     label="acrhost $args"
     # shellcheck disable=SC2086
     run $args -q
     expect_status 1
     expect_err "acrhost: $message"
-  done <<TABLE
+  done 3<<TABLE
 decrypt-match $work/empty.json|DecryptMatchInfo rejected the input: it left the output text untouched (see the log)
 decrypt-event $work/empty.json|DecryptEachEventInfo rejected the input: it returned the empty text (see the log)
 match-info $work/empty.json|ParserACRInfoJson rejected the input: it returned false (see the log)
@@ -288,12 +291,12 @@ event-message --acr-info $work/empty.json|MakeEventMessage rejected the input: i
 device --null-record|MakeDeviceInfoJson rejected the input: it returned false (see the log)
 TABLE
   # The report description is acrhost's own input: it refuses what does not fit.
-  while IFS='|' read -r description message; do
+  while IFS='|' read -r -u 3 description message; do
     label="report $description"
     run report -q - <<<"$description"
     expect_status 1
     expect_err "acrhost: the report description: $message"
-  done <<'TABLE'
+  done 3<<'TABLE'
 {"acrInfo": {"stationName": "News"}}|"acrInfo" has an unknown member "stationName"
 {"eventInfo": {"nGlobalTime": -1}}|"eventInfo" member "nGlobalTime" must be an unsigned 32-bit integer
 {"engine": 0, "acrInfo": {}}|top level member "acrInfo" must be an array ("engine" asks for lists)
