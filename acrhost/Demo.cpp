@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "HostError.h"
+#include "JsonInput.h"
 #include "Keys.h"
 #include "Samples.h"
 #include "Session.h"
@@ -23,14 +24,14 @@ std::string FirstValue(const std::string& values) {
 }
 
 // What the host reports for the first match, with the whole record as
-// content metadata.
+// content metadata (on one line, which keeps the plug-in's log line short).
 BI_ST_ACRINFO ReportFor(const ACR_MATCH_INFO& record, const std::string& matchInfoJson) {
   BI_ST_ACRINFO acrInfo{};
   acrInfo.szStationName = FirstValue(record.szChannelName);
   acrInfo.szStreamName = FirstValue(record.szChannelId);
   acrInfo.nGlobalTime = 1700000000;  // the sample answer's query time, in seconds
   acrInfo.szContentId = FirstValue(record.szProgramId);
-  acrInfo.szContentMeta = matchInfoJson;
+  acrInfo.szContentMeta = CompactJson(ParseJsonInput(matchInfoJson, "the record's JSON"));
   acrInfo.nMediaTime = std::atoi(FirstValue(record.szMediaTime).c_str());
   acrInfo.nLiveTag = 1;
   return acrInfo;

@@ -1,6 +1,7 @@
 #include "JsonInput.h"
 
 #include <json/reader.h>
+#include <json/writer.h>
 
 #include <memory>
 
@@ -24,4 +25,10 @@ Json::Value ParseJsonInput(const std::string& text, const std::string& what) {
     throw HostError(what + " is not JSON: " + errors);
   }
   return root;
+}
+
+std::string CompactJson(const Json::Value& value) {
+  Json::StreamWriterBuilder compact;
+  compact["indentation"] = "";
+  return Json::writeString(compact, value);
 }

@@ -28,13 +28,7 @@ class MemberReader {
 
   void TextOrJson(const char* name, std::string& out) {
     if (const Json::Value* value = Find(name)) {
-      if (value->isString()) {
-        out = value->asString();
-      } else {
-        Json::StreamWriterBuilder compact;
-        compact["indentation"] = "";
-        out = Json::writeString(compact, *value);
-      }
+      out = value->isString() ? value->asString() : CompactJson(*value);
     }
   }
 
