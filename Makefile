@@ -7,7 +7,7 @@ TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
-            libgtest-dev libgmock-dev abigail-tools valgrind
+            libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind
 
 .PHONY: all deps configure build demo test clean armhf-deps build-armhf test-armhf abi-check \
         abi-baseline test-sanitize test-tsan test-valgrind \
@@ -25,7 +25,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	$(BUILD)/demo/vomaxel-demo
+	$(BUILD)/acrhost/acrhost demo
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
