@@ -14,8 +14,11 @@ NEWER=3c4d5e6f708192a3b4c5d6e7f8091a2b
 
 fail() { echo "FAIL [$scenario]: $*"; exit 1; }
 
+# A cross build runs acrhost through its emulator (ACRHOST_EMULATOR, words).
+read -ra emulator <<<"${ACRHOST_EMULATOR:-}"
+
 # run ARGS...: runs acrhost; keeps standard output, standard error and the status.
-run() { "$acrhost" "$@" >"$work/out" 2>"$work/err"; status=$?; }
+run() { "${emulator[@]}" "$acrhost" "$@" >"$work/out" 2>"$work/err"; status=$?; }
 expect_status() {
   [ "$status" -eq "$1" ] || fail "'$label' exited $status, expected $1; stderr: $(head -c 2000 "$work/err")"
 }
@@ -72,8 +75,8 @@ round_trip_current)
   expect_err ""
 
   label="encrypt | decrypt-match"
-  "$acrhost" encrypt -q --key "$NEWER,$CURRENT" <"$samples/answer.json" |
-    "$acrhost" decrypt-match -q --key "$OLD,$CURRENT" >"$work/out"
+  "${emulator[@]}" "$acrhost" encrypt -q --key "$NEWER,$CURRENT" <"$samples/answer.json" |
+    "${emulator[@]}" "$acrhost" decrypt-match -q --key "$OLD,$CURRENT" >"$work/out"
   status=$?
   expect_status 0
   expect_out "$samples/answer.json"
@@ -83,7 +86,7 @@ round_trip_old)
   # Encrypted under CURRENT, decrypted once CURRENT has become the old key:
   # every field fails under the new current key first, then decrypts.
   label="encrypt | decrypt-match, old key"
-  "$acrhost" encrypt -q --key "$OLD,$CURRENT" <"$samples/answer.json" >"$work/wire.json" ||
+  "${emulator[@]}" "$acrhost" encrypt -q --key "$OLD,$CURRENT" <"$samples/answer.json" >"$work/wire.json" ||
     fail "encrypt failed"
   run decrypt-match --key "$CURRENT,$NEWER" "$work/wire.json"
   expect_status 0
