@@ -3,8 +3,15 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
             libgtest-dev libgmock-dev
+BENCH_BUILD ?= build-bench
+BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-dev \
+                  libbenchmark-dev gnuplot-nox valgrind python3
+# Repetitions interleaved at random, so that the machine's changes of pace
+# fall on operations and floors alike; the table takes the medians.
+BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+               --benchmark_report_aggregates_only=true --benchmark_min_time=0.05
 
-.PHONY: all deps configure build demo test clean
+.PHONY: all deps configure build demo test clean bench bench-build bench-callgrind
 
 all: build
 
@@ -23,5 +30,23 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Benchmarks: Release build of its own; the table of every operation against
+# its floor, and the growth chart under $(BENCH_BUILD)/.
+bench-build:
+	@scripts/install-deps.sh $(BENCH_PACKAGES)
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVOMAXEL_BUILD_BENCH=ON \
+	  -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vomaxel_bench
+
+bench: bench-build
+	$(BENCH_BUILD)/bench/vomaxel_bench $(BENCH_FLAGS) --benchmark_out_format=json \
+	  --benchmark_out=$(BENCH_BUILD)/bench.json >$(BENCH_BUILD)/bench.txt
+	python3 bench/report.py $(BENCH_BUILD)/bench.json
+	bench/growth_chart.sh $(BENCH_BUILD)/bench.json $(BENCH_BUILD)/growth.png
+
+# Instruction counts under callgrind, operation against floor.
+bench-callgrind: bench-build
+	bench/callgrind.sh $(BENCH_BUILD)/bench/vomaxel_bench
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD)
