@@ -3,38 +3,77 @@
 #include <openssl/crypto.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstddef>
 #include <cstdlib>
-#include <new>
+
+// glibc's allocator under its own names; the definitions below replace the
+// public ones for the whole process (the executable exports its symbols).
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* pointer, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+void __libc_free(void* pointer);
+}
 
 namespace {
 
-std::atomic<long long> g_cxx(0);
+std::atomic<long long> g_all(0);
 std::atomic<long long> g_openssl(0);
 
-void* Allocate(std::size_t size) {
-  g_cxx.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size != 0 ? size : 1);
-}
+void Count() { g_all.fetch_add(1, std::memory_order_relaxed); }
 
-void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
-  g_cxx.fetch_add(1, std::memory_order_relaxed);
-  const std::size_t align = static_cast<std::size_t>(alignment);
-  return std::aligned_alloc(align, (size + align - 1) / align * align);
-}
-
-void* OpenSslMalloc(std::size_t size, const char*, int) {
+void* OpenSslMalloc(size_t size, const char*, int) {
   g_openssl.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size);
+  return malloc(size);
 }
 
-void* OpenSslRealloc(void* pointer, std::size_t size, const char*, int) {
+void* OpenSslRealloc(void* pointer, size_t size, const char*, int) {
   g_openssl.fetch_add(1, std::memory_order_relaxed);
-  return std::realloc(pointer, size);
+  return realloc(pointer, size);
 }
 
-void OpenSslFree(void* pointer, const char*, int) { std::free(pointer); }
+void OpenSslFree(void* pointer, const char*, int) { free(pointer); }
 
 }  // namespace
+
+extern "C" {
+
+void* malloc(size_t size) noexcept {
+  Count();
+  return __libc_malloc(size);
+}
+
+void* calloc(size_t count, size_t size) noexcept {
+  Count();
+  return __libc_calloc(count, size);
+}
+
+void* realloc(void* pointer, size_t size) noexcept {
+  Count();
+  return __libc_realloc(pointer, size);
+}
+
+void* memalign(size_t alignment, size_t size) noexcept {
+  Count();
+  return __libc_memalign(alignment, size);
+}
+
+void* aligned_alloc(size_t alignment, size_t size) noexcept {
+  Count();
+  return __libc_memalign(alignment, size);
+}
+
+int posix_memalign(void** pointer, size_t alignment, size_t size) noexcept {
+  Count();
+  *pointer = __libc_memalign(alignment, size);
+  return *pointer != nullptr ? 0 : ENOMEM;
+}
+
+void free(void* pointer) noexcept { __libc_free(pointer); }
+
+}  // extern "C"
 
 namespace allocations {
 
@@ -44,34 +83,9 @@ bool CountOpenSsl() {
 
 Counts Now() {
   Counts counts;
-  counts.cxx = g_cxx.load(std::memory_order_relaxed);
+  counts.all = g_all.load(std::memory_order_relaxed);
   counts.openssl = g_openssl.load(std::memory_order_relaxed);
   return counts;
 }
 
 }  // namespace allocations
-
-void* operator new(std::size_t size) {
-  if (void* pointer = Allocate(size)) return pointer;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new(std::size_t size, std::align_val_t alignment) {
-  if (void* pointer = AllocateAligned(size, alignment)) return pointer;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  return operator new(size, alignment);
-}
-void operator delete(void* pointer) noexcept { std::free(pointer); }
-void operator delete[](void* pointer) noexcept { std::free(pointer); }
-void operator delete(void* pointer, std::size_t) noexcept { std::free(pointer); }
-void operator delete[](void* pointer, std::size_t) noexcept { std::free(pointer); }
-void operator delete(void* pointer, std::align_val_t) noexcept { std::free(pointer); }
-void operator delete[](void* pointer, std::align_val_t) noexcept { std::free(pointer); }
-void operator delete(void* pointer, std::size_t, std::align_val_t) noexcept { std::free(pointer); }
-void operator delete[](void* pointer, std::size_t, std::align_val_t) noexcept {
-  std::free(pointer);
-}

@@ -37,7 +37,7 @@ void Measure(benchmark::State& state, const cases::Family& family, bool floor) {
   run(out);  // first-use costs stay out of the figures
   const allocations::Counts made = allocations::Of([&] { run(out); });
   for (auto _ : state) run(out);
-  state.counters["allocs"] = static_cast<double>(made.cxx);
+  state.counters["allocs"] = static_cast<double>(made.all);
   state.counters["openssl_allocs"] = static_cast<double>(made.openssl);
   if (family.growth) state.SetComplexityN(state.range(0));
 }

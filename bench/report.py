@@ -55,7 +55,7 @@ def fmt_time(us):
 
 
 def fmt_allocs(run):
-    return f"{int(run.get('allocs', 0))}+{int(run.get('openssl_allocs', 0))}"
+    return f"{int(run.get('allocs', 0))} ({int(run.get('openssl_allocs', 0))})"
 
 
 def table(medians):
@@ -91,7 +91,7 @@ def table(medians):
         rows.append(f"{family:<22} {label:<14} {fmt_time(micros(op))} {fmt_time(micros(floor))} "
                     f"{ratio:6.2f}  {fmt_allocs(op):>10} {fmt_allocs(floor):>12}{mark}")
     rows.append("")
-    rows.append("allocs: operator new calls + OpenSSL allocations, in one call")
+    rows.append("allocs: heap blocks one call allocates (in brackets: of them, OpenSSL's)")
     rows.append(f"target: ratio <= {TARGET:.2f}; above it: {', '.join(above) if above else 'none'}")
     return "\n".join(rows)
 
