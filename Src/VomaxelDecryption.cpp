@@ -88,9 +88,10 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
     return inEncryptedString;
   }
 
-  // Zeroed first: a "=" inside the text suppresses the write of its byte.
+  // Zeroed first where the decoder writes: a "=" inside the text suppresses
+  // the write of its byte. Decryption reads no further than that.
   unsigned char decoded[MAX_ID_STRING_SIZE];
-  std::memset(decoded, 0, sizeof(decoded));
+  std::memset(decoded, 0, uEncrypedSize / 4 * 3);
   unsigned int decodedSize = 0;
   unsigned char* encrypted =
       reinterpret_cast<unsigned char*>(const_cast<char*>(inEncryptedString.data()));
@@ -100,8 +101,8 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
     return inEncryptedString;
   }
 
+  // Only the bytes decryption writes are read, up to the zero written after them.
   unsigned char plain[MAX_ID_STRING_SIZE];
-  std::memset(plain, 0, sizeof(plain));
   const int decodedTextSize = CACRCipherUtil::GetInstance()->Decrypt(plain, decoded, decodedSize);
   if (decodedTextSize == 0) {
     VOMAXEL_LOG(3, "%s:%d decodedTextSize == 0", kDoDecryptionSignature, __LINE__);
