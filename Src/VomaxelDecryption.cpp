@@ -125,7 +125,8 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
                   text.c_str());
       return;
     }
-    const Json::Value& matchResult = root["matchResult"];
+    // Its entries move into the output as they are decrypted.
+    Json::Value& matchResult = root["matchResult"];
     if (matchResult.empty()) {
       VOMAXEL_LOG(3, "%s:%d matchResult is empty", kDecryptMatchInfoSignature, __LINE__);
       WriteFailureValues(matchInfo);
@@ -148,7 +149,7 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
   }
 }
 
-Json::Value Vomaxel::m_DecryptMultiMatchResult(const Json::Value& matchResult,
+Json::Value Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult,
                                                ACR_MATCH_INFO& matchInfo) {
   // Only an array has entries: an object's members cannot be read by index.
   matchInfo.nMatchCount = matchResult.isArray() ? matchResult.size() : 0;
@@ -164,7 +165,8 @@ Json::Value Vomaxel::m_DecryptMultiMatchResult(const Json::Value& matchResult,
           (matchInfo.*member).append(ACR_STRING_MULTI_DELIMITER);
         }
       }
-      const Json::Value& entry = decryptedEntries.append(m_DecryptEachMatchInfo(matchResult[i]));
+      const Json::Value& entry =
+          decryptedEntries.append(m_DecryptEachMatchInfo(std::move(matchResult[i])));
       m_MakeACRInfoToKnown(entry, matchInfo);
     }
   } catch (const std::exception&) {
@@ -175,16 +177,17 @@ Json::Value Vomaxel::m_DecryptMultiMatchResult(const Json::Value& matchResult,
   return decryptedEntries;
 }
 
-Json::Value Vomaxel::m_DecryptEachMatchInfo(const Json::Value& matchEntry) {
-  Json::Value decryptedEntry(matchEntry);
+Json::Value Vomaxel::m_DecryptEachMatchInfo(Json::Value matchEntry) {
+  // Each member is read before it is replaced and nothing else is read, so
+  // the entry is decrypted in place.
   const std::string absent(ACR_STRING_EMPTY);
   for (const char* name : kEncryptedMatchMembers) {
     const std::string encrypted = MemberText(matchEntry, name, absent);
     if (!encrypted.empty()) {
-      decryptedEntry[name] = m_DoDecryption(encrypted);
+      matchEntry[name] = m_DoDecryption(encrypted);
     }
   }
-  return decryptedEntry;
+  return matchEntry;
 }
 
 void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo) {
