@@ -49,6 +49,12 @@ const Json::Value* FindMember(const Json::Value& object, const char* key) {
   return object.find(key, key + std::strlen(key));
 }
 
+// The same member, to be replaced: jsoncpp looks members up only through
+// const access, and `object` is the caller's to change.
+Json::Value* FindMember(Json::Value& object, const char* key) {
+  return const_cast<Json::Value*>(FindMember(static_cast<const Json::Value&>(object), key));
+}
+
 // get(key, Json::Value(fallback)).asString(), without the copy of the member.
 std::string MemberText(const Json::Value& object, const char* key, const std::string& fallback) {
   const Json::Value* member = FindMember(object, key);
@@ -182,10 +188,11 @@ Json::Value Vomaxel::m_DecryptEachMatchInfo(Json::Value matchEntry) {
   // the entry is decrypted in place.
   const std::string absent(ACR_STRING_EMPTY);
   for (const char* name : kEncryptedMatchMembers) {
-    const std::string encrypted = MemberText(matchEntry, name, absent);
-    if (!encrypted.empty()) {
-      matchEntry[name] = m_DoDecryption(encrypted);
-    }
+    Json::Value* member = FindMember(matchEntry, name);
+    const std::string encrypted = member != NULL ? member->asString() : absent;
+    if (encrypted.empty()) continue;
+    if (member == NULL) member = &matchEntry[name];
+    *member = m_DoDecryption(encrypted);
   }
   return matchEntry;
 }
