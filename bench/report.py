@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Tables from the benchmark's JSON output: each operation against its floor.
+"""Tables from the benchmark's output: each operation against its floor.
 
-Times are the medians of the repetitions' CPU times (CPU time, as the
-machine is shared). The ratio is operation over floor from the same run.
+Each benchmark times its operation and its floor in alternating batches on
+the thread's CPU clock; the table gives the medians over the repetitions of
+the operation's and the floor's time per call and of their ratio.
 
-usage: report.py BENCH.json              the table and the growth fit
+usage: report.py BENCH.json              the table and the growth with entries
        report.py BENCH.json --growth-dir DIR
                                         writes DIR/<family>.dat (entries,
                                         op µs, floor µs) for the growth chart
@@ -13,6 +14,7 @@ usage: report.py BENCH.json              the table and the growth fit
 """
 import argparse
 import json
+import math
 import os
 import re
 import sys
@@ -20,114 +22,96 @@ import sys
 TARGET = 1.10
 
 
+def split(name):
+    """'DecryptMatchInfo/matches:64/manual_time' -> ('DecryptMatchInfo', 'matches', 64)."""
+    name = re.sub(r"/manual_time$", "", name)
+    match = re.fullmatch(r"(.+?)(?:/(\w+):(\d+))?", name)
+    family, unit, size = match.groups()
+    return family, unit or "", int(size) if size else 0
+
+
 def load(path):
+    """The median run of every case, by (family, unit, size), in registration order."""
     with open(path) as f:
         runs = json.load(f)["benchmarks"]
-    medians = {}  # run name -> run
-    growth = {}   # (family, side) -> {"BigO": run, "RMS": run}
     has_aggregates = any(r.get("aggregate_name") == "median" for r in runs)
-    for run in runs:
-        aggregate = run.get("aggregate_name")
-        if aggregate in ("BigO", "RMS"):
-            family, side = run["run_name"].rsplit("/", 1)
-            growth.setdefault((family, side), {})[aggregate] = run
-        elif aggregate == "median" or (not has_aggregates and run["run_type"] == "iteration"):
-            medians[run["run_name"]] = run
-    return medians, growth
+    cases = {}
+    for run in sorted(runs, key=lambda r: (r.get("family_index", 0), split(r["run_name"])[2])):
+        wanted = "median" if has_aggregates else None
+        if run.get("aggregate_name") == wanted and "op_ns" in run:
+            cases[split(run["run_name"])] = run
+    return cases
 
 
-def split(run_name):
-    """'DecryptMatchInfo/op/matches:64' -> ('DecryptMatchInfo', 'op', 'matches', 64)."""
-    match = re.fullmatch(r"(.+?)/(op|floor)(?:/(\w+):(\d+))?", run_name)
-    if not match:
-        return None
-    family, side, unit, size = match.groups()
-    return family, side, unit or "", int(size) if size else 0
-
-
-def micros(run):
-    scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[run["time_unit"]]
-    return run["cpu_time"] * scale
-
-
-def fmt_time(us):
+def fmt_time(ns):
+    us = ns / 1000
     return f"{us:10.3f}" if us < 10 else f"{us:10.1f}"
 
 
-def fmt_allocs(run):
-    return f"{int(run.get('allocs', 0))} ({int(run.get('openssl_allocs', 0))})"
+def fmt_allocs(run, side):
+    return f"{int(run[side + '_allocs'])} ({int(run[side + '_openssl_allocs'])})"
 
 
-def table(medians):
-    cases = {}  # (family, unit, size) -> {side: run}, in order of appearance
-    for name, run in medians.items():
-        parts = split(name)
-        if parts:
-            family, side, unit, size = parts
-            cases.setdefault((family, unit, size), {})[side] = run
-    rows = []
-    above = []
+def table(cases):
     header = (f"{'operation':<22} {'input':<14} {'op µs':>10} {'floor µs':>10} {'ratio':>6}  "
-              f"{'allocs op':>10} {'allocs floor':>12}")
-    rows.append(header)
-    rows.append("-" * len(header))
-    def order(case):
-        (family, unit, size), sides = case
-        return (min(run.get("family_index", 0) for run in sides.values()), size)
-
-    for (family, unit, size), sides in sorted(cases.items(), key=order):
-        op, floor = sides.get("op"), sides.get("floor")
+              f"{'allocs op':>11} {'allocs floor':>12}")
+    rows = [header, "-" * len(header)]
+    above = []
+    for (family, unit, size), run in cases.items():
         label = f"{size} {unit}" if unit else ""
-        if op is None:
+        if "ratio" not in run:
+            rows.append(f"{family:<22} {label:<14} {fmt_time(run['op_ns'])} {'—':>10} {'—':>6}  "
+                        f"{fmt_allocs(run, 'op'):>11} {'—':>12}")
             continue
-        if floor is None:
-            rows.append(f"{family:<22} {label:<14} {fmt_time(micros(op))} {'—':>10} {'—':>6}  "
-                        f"{fmt_allocs(op):>10} {'—':>12}")
-            continue
-        ratio = micros(op) / micros(floor)
-        mark = "" if ratio <= TARGET else "  > target"
-        if ratio > TARGET:
+        ratio = run["ratio"]
+        mark = ""
+        if round(ratio, 2) > TARGET:
+            mark = "  > target"
             above.append(f"{family} {label}".strip())
-        rows.append(f"{family:<22} {label:<14} {fmt_time(micros(op))} {fmt_time(micros(floor))} "
-                    f"{ratio:6.2f}  {fmt_allocs(op):>10} {fmt_allocs(floor):>12}{mark}")
+        rows.append(f"{family:<22} {label:<14} {fmt_time(run['op_ns'])} "
+                    f"{fmt_time(run['floor_ns'])} {ratio:6.2f}  {fmt_allocs(run, 'op'):>11} "
+                    f"{fmt_allocs(run, 'floor'):>12}{mark}")
     rows.append("")
     rows.append("allocs: heap blocks one call allocates (in brackets: of them, OpenSSL's)")
     rows.append(f"target: ratio <= {TARGET:.2f}; above it: {', '.join(above) if above else 'none'}")
     return "\n".join(rows)
 
 
-def growth_report(growth):
-    rows = ["", "Growth with entries (Google Benchmark's complexity fit, CPU time):"]
-    families = sorted({family for family, _ in growth})
-    for family in families:
-        op, floor = growth.get((family, "op"), {}), growth.get((family, "floor"), {})
-        if "BigO" not in op or "BigO" not in floor:
-            continue
-        op_us = op["BigO"]["cpu_coefficient"] * (1e-3 if op["BigO"]["time_unit"] == "ns" else 1)
-        floor_us = floor["BigO"]["cpu_coefficient"] * (
-            1e-3 if floor["BigO"]["time_unit"] == "ns" else 1)
-        rows.append(
-            f"  {family:<20} op {op_us:8.2f} µs × {op['BigO']['big_o']} "
-            f"(RMS {100 * op['RMS']['rms']:.0f}%)   floor {floor_us:8.2f} µs × "
-            f"{floor['BigO']['big_o']} (RMS {100 * floor['RMS']['rms']:.0f}%)   "
-            f"per entry {op_us / floor_us:.2f}")
+def series(cases):
+    """Families measured at several sizes: {(family, unit): [(size, op ns, floor ns)]}."""
+    by_family = {}
+    for (family, unit, size), run in cases.items():
+        if unit and "floor_ns" in run:
+            by_family.setdefault((family, unit), []).append((size, run["op_ns"], run["floor_ns"]))
+    return {key: sorted(points) for key, points in by_family.items() if len(points) >= 3}
+
+
+def linear_fit(points):
+    """Least squares of t = c·N, and its RMS relative to the mean time (as Google Benchmark's oN)."""
+    c = sum(n * t for n, t in points) / sum(n * n for n, _ in points)
+    rms = math.sqrt(sum((t - c * n) ** 2 for n, t in points) / len(points))
+    return c, rms / (sum(t for _, t in points) / len(points))
+
+
+def growth_report(cases):
+    rows = ["", "Growth with entries (t = c·N, least squares over the medians):"]
+    for (family, unit), points in series(cases).items():
+        op, op_rms = linear_fit([(n, t) for n, t, _ in points])
+        floor, floor_rms = linear_fit([(n, t) for n, _, t in points])
+        rows.append(f"  {family + ', N ' + unit + ':':<30} op {op / 1000:6.2f} µs × N (RMS "
+                    f"{100 * op_rms:.0f}%)   floor {floor / 1000:6.2f} µs × N (RMS "
+                    f"{100 * floor_rms:.0f}%)   ratio {op / floor:.2f}")
     return "\n".join(rows)
 
 
-def write_growth(medians, growth, directory):
+def write_growth(cases, directory):
     os.makedirs(directory, exist_ok=True)
-    series = {}
-    for name, run in medians.items():
-        parts = split(name)
-        if parts and (parts[0], parts[1]) in growth:
-            family, side, unit, size = parts
-            series.setdefault((family, unit), {}).setdefault(size, {})[side] = micros(run)
-    for (family, unit), points in series.items():
+    for (family, unit), points in series(cases).items():
         path = os.path.join(directory, re.sub(r"\W+", "_", family).strip("_") + ".dat")
         with open(path, "w") as f:
             f.write(f"# {family}: {unit}, operation µs, floor µs\n")
-            for size in sorted(points):
-                f.write(f"{size} {points[size].get('op', 0):.3f} {points[size].get('floor', 0):.3f}\n")
+            for size, op, floor in points:
+                f.write(f"{size} {op / 1000:.3f} {floor / 1000:.3f}\n")
 
 
 def callgrind_report(directory):
@@ -137,11 +121,11 @@ def callgrind_report(directory):
             label, count = line.split()
             rounds[label] = int(count)
     counts = {}  # label -> instructions per call
+    trigger = "desc: Trigger: Client Request: "
     for name in os.listdir(directory):
         if not name.startswith("callgrind.out"):
             continue
         label, total = None, None
-        trigger = "desc: Trigger: Client Request: "
         with open(os.path.join(directory, name)) as f:
             for line in f:
                 if line.startswith(trigger):
@@ -151,9 +135,9 @@ def callgrind_report(directory):
         if label in rounds and total is not None:
             counts[label] = total / rounds[label]
     cases = {}
-    for label in rounds:  # in the order they ran
-        family, side, unit, size = split(label)
-        cases.setdefault((family, unit, size), {})[side] = counts.get(label)
+    for label in rounds:  # in the order they ran: "<case>/op" or "<case>/floor"
+        case, side = label.rsplit("/", 1)
+        cases.setdefault(split(case), {})[side] = counts.get(label)
     header = f"{'operation':<22} {'input':<14} {'op Ir':>12} {'floor Ir':>12} {'ratio':>6}"
     rows = [header, "-" * len(header)]
     for (family, unit, size), sides in cases.items():
@@ -179,12 +163,12 @@ def main():
         return 0
     if not args.json:
         parser.error("the benchmark's JSON output is needed")
-    medians, growth = load(args.json)
+    cases = load(args.json)
     if args.growth_dir:
-        write_growth(medians, growth, args.growth_dir)
+        write_growth(cases, args.growth_dir)
         return 0
-    print(table(medians))
-    print(growth_report(growth))
+    print(table(cases))
+    print(growth_report(cases))
     return 0
 
 
