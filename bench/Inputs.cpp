@@ -51,7 +51,6 @@ const char* const kEncryptedEventMembers[4] = {"contentId", "contentTitle", "str
                                                "callbackUrl"};
 
 std::string KeyText() { return std::string(kOldKeyHex) + "," + kCurrentKeyHex; }
-Bytes OldKey() { return AesKey(HexBytes(kOldKeyHex)); }
 Bytes CurrentKey() { return AesKey(HexBytes(kCurrentKeyHex)); }
 
 std::string ServerAnswer(int matches) {

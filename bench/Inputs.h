@@ -15,8 +15,7 @@ namespace inputs {
 
 // "OLD,CURRENT": two 32-digit keys, as the host hands them in.
 std::string KeyText();
-// The 16-byte AES key of each half of KeyText().
-Bytes OldKey();
+// The 16-byte AES key of KeyText()'s current half, which encrypts every field.
 Bytes CurrentKey();
 
 // The six encrypted members of a match entry, in decryption order.
@@ -28,7 +27,7 @@ extern const char* const kEncryptedEventMembers[4];
 std::string ServerAnswer(int matches);
 // Server event information with its four encrypted members and "streamTs".
 std::string EventInformation();
-// A Base64 text of `length` characters as a server field has it.
+// A server field: the Base64 text of `plainLength` bytes encrypted.
 std::string EncryptedField(int plainLength);
 
 // A record as one match fills it, and its match info JSON.
