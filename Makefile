@@ -2,12 +2,11 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
-            libgtest-dev libgmock-dev
+            libgtest-dev libgmock-dev libcli11-dev openssl
 BENCH_BUILD ?= build-bench
 BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-dev \
                   libbenchmark-dev gnuplot-nox valgrind python3
-# Repetitions interleaved at random, so that the machine's changes of pace
-# fall on operations and floors alike; the table takes the medians.
+# Nine repetitions of every case, in random order; the table takes their medians.
 BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
                --benchmark_report_aggregates_only=true --benchmark_min_time=0.05
 
@@ -25,7 +24,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	$(BUILD)/demo/vomaxel-demo
+	$(BUILD)/acrhost/acrhost demo
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,53 @@
+// acrhost's subcommands and what the command line asked of them: CLI11 fills
+// in Options (Main.cpp), a subcommand reads them (Commands.cpp, Demo.cpp).
+
+#ifndef VOMAXEL_ACRHOST_COMMANDS_H_
+#define VOMAXEL_ACRHOST_COMMANDS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Options {
+  // Every subcommand.
+  std::string plugin = "libVomaxel.so";
+  bool quiet = false;
+  std::optional<std::string> delimiter;  // ACR_STRING_MULTI_DELIMITER
+  std::optional<std::string> unknown;    // ACR_STRING_UNKNOWN
+  std::optional<std::string> zero;       // ACR_STRING_ZERO
+
+  // Subcommands that decrypt or encrypt.
+  std::optional<std::string> key;
+  std::optional<std::string> keyFile;
+
+  // Inputs; "-" is standard input.
+  std::string input = "-";
+  std::vector<std::string> inputs;
+  std::optional<std::string> acrInfoFile;
+  std::optional<std::string> eventInfoFile;
+
+  bool printRecord = false;
+  std::optional<int> engine;
+  int matchType = 0;
+  int eventType = 0;
+  std::string countryCode;
+  std::string vendor;
+  std::string product;
+  int source = 0;
+  bool nullDevice = false;
+};
+
+// The subcommands. Each writes its results to standard output and throws
+// HostError when it cannot do its job or the operation rejects its input.
+void RunDemo(const Options& options);
+void RunDecryptMatch(const Options& options);
+void RunDecryptEvent(const Options& options);
+void RunEncrypt(const Options& options);
+void RunMatchInfo(const Options& options);
+void RunReport(const Options& options);
+void RunEventMessage(const Options& options);
+void RunEventList(const Options& options);
+void RunAux(const Options& options);
+void RunDevice(const Options& options);
+
+#endif  // VOMAXEL_ACRHOST_COMMANDS_H_

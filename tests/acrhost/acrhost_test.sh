@@ -1,0 +1,337 @@
+#!/usr/bin/env bash
+# Runs acrhost as a user would; one scenario per CTest test.
+#   acrhost_test.sh SCENARIO ACRHOST SAMPLES_DIR EXPECTED_DIR [BUILD_DIR]
+# The expected texts are written out by hand; the ciphertexts in
+# expected/wire_answer.json come from `openssl enc -aes-128-cbc` with a zero IV.
+set -uo pipefail
+scenario=$1 acrhost=$2 samples=$3 expected=$4 build=${5:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+OLD=0f1e2d3c4b5a69788796a5b4c3d2e1f0   # the demo key's halves
+CURRENT=a1b2c3d4e5f60718293a4b5c6d7e8f90
+NEWER=3c4d5e6f708192a3b4c5d6e7f8091a2b
+
+fail() { echo "FAIL [$scenario]: $*"; exit 1; }
+
+# run ARGS...: runs acrhost; keeps standard output, standard error and the status.
+run() { "$acrhost" "$@" >"$work/out" 2>"$work/err"; status=$?; }
+expect_status() {
+  [ "$status" -eq "$1" ] || fail "'$label' exited $status, expected $1; stderr: $(head -c 2000 "$work/err")"
+}
+expect_out() { diff -u "$1" "$work/out" >&2 || fail "'$label': standard output differs from $1"; }
+expect_out_text() { expect_out <(printf '%s' "$1"); }
+# expect_err TEXT: standard error is TEXT and a line break, or nothing for "".
+expect_err() {
+  diff -u <(printf '%s' "${1:+$1$'\n'}") "$work/err" >&2 || fail "'$label': standard error differs"
+}
+expect_err_head() {
+  [ "$(head -n 1 "$work/err")" = "$1" ] || fail "'$label': stderr begins '$(head -n 1 "$work/err")', expected '$1'"
+}
+
+case $scenario in
+demo)
+  label="demo"
+  run demo
+  expect_status 0
+  {
+    printf '== 1. SetSecureKey: the demo key, old key then current key ==\n%s,%s\n' "$OLD" "$CURRENT"
+    printf '\n== 2. A plain server answer with two matches ==\n'
+    cat "$samples/answer.json"
+    printf '\n== 3. Its wire form: each encrypted member through Encrypt (current key) and b64_encode ==\n'
+    cat "$expected/wire_answer.json"
+    printf '\n== 4. DecryptMatchInfo: the answer with its members decrypted ==\n'
+    cat "$samples/answer.json"
+    printf '\n== 5. MakeACRInfoJson: the record DecryptMatchInfo filled, both matches ==\n'
+    cat "$expected/record.json"
+    printf '\n== 6. MakeAcrData: an ACR data report for the first match, without an event ==\n'
+    cat "$expected/demo_report.json"
+  } >"$work/demo.expected"
+  expect_out "$work/demo.expected"
+  grep -qF "[3] void CACRCipherUtil::m_ConvertAndAssignKey(CACRCipherUtil::KEY_TYPE, const string&):190 [1] key = $CURRENT" \
+    "$work/err" || fail "the key store's log lines are not on standard error"
+
+  label="demo --quiet"
+  run demo --quiet
+  expect_status 0
+  expect_out "$work/demo.expected"
+  expect_err ""
+  ;;
+
+round_trip_current)
+  label="encrypt --key-file"
+  run encrypt --key-file "$samples/demo.key" "$samples/answer.json"
+  expect_status 0
+  expect_out "$expected/wire_answer.json"
+  cp "$work/out" "$work/wire.json"
+
+  label="decrypt-match --record"
+  run decrypt-match -q --key "$OLD,$CURRENT" --record "$work/wire.json"
+  expect_status 0
+  expect_out <(cat "$samples/answer.json" "$expected/record.json")
+  expect_err ""
+
+  label="encrypt | decrypt-match"
+  "$acrhost" encrypt -q --key "$NEWER,$CURRENT" <"$samples/answer.json" |
+    "$acrhost" decrypt-match -q --key "$OLD,$CURRENT" >"$work/out"
+  status=$?
+  expect_status 0
+  expect_out "$samples/answer.json"
+  ;;
+
+round_trip_old)
+  # Encrypted under CURRENT, decrypted once CURRENT has become the old key:
+  # every field fails under the new current key first, then decrypts.
+  label="encrypt | decrypt-match, old key"
+  "$acrhost" encrypt -q --key "$OLD,$CURRENT" <"$samples/answer.json" >"$work/wire.json" ||
+    fail "encrypt failed"
+  run decrypt-match --key "$CURRENT,$NEWER" "$work/wire.json"
+  expect_status 0
+  expect_out "$samples/answer.json"
+  fallbacks=$(grep -cxF '[3] int CACRCipherUtil::m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE, unsigned char*, unsigned char*, int):244 [1] ERR : EVP_DecryptFinal_ex()' "$work/err")
+  [ "$fallbacks" -eq 9 ] || fail "$fallbacks current-key failures logged, expected one per encrypted field (9)"
+  ;;
+
+event_round_trip)
+  label="encrypt event information"
+  run encrypt -q --key "$OLD,$CURRENT" "$samples/event.json"
+  expect_status 0
+  cp "$work/out" "$work/wire.json"
+  url=$(printf %s 'https://ads.example.com/cb?id=42' |
+    openssl enc -aes-128-cbc -K "$CURRENT" -iv 00000000000000000000000000000000 | base64 -w0)
+  grep -qxF "   \"callbackUrl\" : \"$url\"," "$work/wire.json" || fail "callbackUrl is not encrypted with the current key"
+
+  label="decrypt-event, current key"
+  run decrypt-event -q --key "$OLD,$CURRENT" "$work/wire.json"
+  expect_status 0
+  expect_out "$samples/event.json"
+
+  label="decrypt-event, old key"
+  run decrypt-event -q --key "$CURRENT,$NEWER" - <"$work/wire.json"
+  expect_status 0
+  expect_out "$samples/event.json"
+  ;;
+
+operations)
+  label="match-info"
+  run match-info -q --engine 2 "$samples/match_info.json"
+  expect_status 0
+  expect_out_text '{
+   "altContentId" : "",
+   "altContentTitle" : "",
+   "altIdType" : "",
+   "altStreamId" : "",
+   "bypassData" : "",
+   "channelId" : "CH7",
+   "channelName" : "News",
+   "engineType" : 2,
+   "eventType" : 0,
+   "genre" : "news",
+   "idType" : "tms",
+   "isEngineStopped" : 0,
+   "matchCount" : 1,
+   "mediaTime" : "1200",
+   "programId" : "P100",
+   "programName" : "Evening News",
+   "source" : "broadcast",
+   "startTime" : "25"
+}
+'
+  label="match-info, host constant re-pointed"
+  run match-info -q --unknown "?" - <<<'{"matchCount": 3}'
+  expect_status 0
+  grep -qxF '   "channelName" : "?",' "$work/out" || fail "'$label': ACR_STRING_UNKNOWN was not re-pointed"
+
+  label="decrypt-match, delimiter re-pointed"
+  run decrypt-match -q --key "$OLD,$CURRENT" --delimiter " / " --record "$expected/wire_answer.json"
+  expect_status 0
+  grep -qxF '   "programId" : "P100 / P200",' "$work/out" || fail "'$label': ACR_STRING_MULTI_DELIMITER was not re-pointed"
+
+  label="report"
+  run report -q "$samples/report.json"
+  expect_status 0
+  expect_out "$expected/sample_report.json"
+
+  label="report, batched"
+  run report -q "$samples/report-batched.json"
+  expect_status 0
+  expect_out "$expected/sample_report_batched.json"
+
+  label="event-message"
+  printf '{"a": 1}' >"$work/acr.json"
+  printf '[2]' >"$work/event.json"
+  run event-message -q --acr-info "$work/acr.json" --event-info "$work/event.json" --engine 1 --match-type 2 --event-type 3
+  expect_status 0
+  expect_out_text '{
+   "ACRInfo" : {
+      "a" : 1
+   },
+   "Engine" : 1,
+   "EventInfo" : [ 2 ],
+   "EventType" : 3,
+   "MatchType" : 2
+}
+'
+  label="event-list"
+  printf 'oops' >"$work/bad.json"
+  run event-list -q "$work/acr.json" "$work/bad.json" - <<<7
+  expect_status 0
+  expect_out_text '[
+   {
+      "a" : 1
+   },
+   [ null ],
+   7
+]
+'
+  label="event-list, no entries"
+  run event-list -q
+  expect_status 0
+  expect_out_text $'null\n'
+
+  label="aux"
+  run aux -q KR
+  expect_status 0
+  expect_out_text $'{\n   "countryCode" : "KR"\n}\n'
+
+  label="device"
+  run device -q --vendor ABCDEFGH --product TV --source -3
+  expect_status 0
+  expect_out_text $'{"Product":"TV","Source":-3,"Vendor":"ABCDEFGH"}\n'
+  ;;
+
+usage_errors)
+  while IFS='|' read -r -u 3 args message; do
+    label="acrhost $args"
+    # shellcheck disable=SC2086  # the table's arguments are words
+    run $args
+    expect_status 2
+    expect_err_head "$message"
+  done 3<<'TABLE'
+|A command is required
+nope|The following argument was not expected: nope
+decrypt-match --nope|The following argument was not expected: --nope
+decrypt-match --key a --key-file b|--key excludes --key-file
+aux|COUNTRY is required
+device --vendor ABCDEFGHI|--vendor: longer than 8 bytes
+device --product 0123456789abcdefghi|--product: longer than 18 bytes
+match-info --engine two|Could not convert: --engine = two
+TABLE
+  label="acrhost decrypt-match --help"
+  run decrypt-match --help
+  expect_status 0
+  grep -qF -- '--record' "$work/out" || fail "'$label' does not describe --record"
+  ;;
+
+missing_file)
+  label="decrypt-match FILE"
+  run decrypt-match "$work/nosuch.json"
+  expect_status 1
+  expect_err "acrhost: cannot read '$work/nosuch.json': No such file or directory"
+
+  label="--key-file FILE"
+  run decrypt-event --key-file "$work/nosuch.key" "$samples/event.json"
+  expect_status 1
+  expect_err "acrhost: cannot read '$work/nosuch.key': No such file or directory"
+  ;;
+
+plugin_not_loaded)
+  label="--plugin missing"
+  run aux --plugin "$work/libVomaxel.so" KR
+  expect_status 1
+  expect_err "acrhost: cannot load the plug-in: $work/libVomaxel.so: cannot open shared object file: No such file or directory"
+  [ -s "$work/out" ] && fail "'$label' wrote to standard output"
+
+  label="--plugin not a library"
+  printf 'not a library%.0s' {1..10} >"$work/bogus.so"
+  run aux --plugin "$work/bogus.so" KR
+  expect_status 1
+  expect_err "acrhost: cannot load the plug-in: $work/bogus.so: invalid ELF header"
+  ;;
+
+key_refused)
+  long_half=$(printf '0123456789abcdef%.0s' 1 2 3 4)  # 64 digits
+  while IFS='|' read -r -u 3 key message; do
+    label="--key '$key'"
+    run decrypt-match -q --key "$key" "$expected/wire_answer.json"
+    expect_status 1
+    expect_err "acrhost: $message"
+    [ -s "$work/out" ] && fail "'$label': the operation ran after a refused key"
+  done 3<<TABLE
+0011|the key store refused the key text: it is shorter than 32 characters
+${long_half},${long_half}0|the key store refused the key text: it is longer than 129 characters
+${OLD}${CURRENT:0:8}|the key store refused the key text: it has no ',' between the old and the current key
+123,${CURRENT}|the key store refused part of the key text: the old key (before the first ',') has an odd number of digits or more than 64
+${OLD},${long_half}00|the key store refused part of the key text: the current key (after the first ',') has an odd number of digits or more than 64
+TABLE
+  label="--key with an empty old half"
+  run decrypt-match -q --key ",$CURRENT" "$expected/wire_answer.json"
+  expect_status 0
+  expect_out "$samples/answer.json"
+
+  label="encrypt without a current key"
+  run encrypt -q "$samples/answer.json"
+  expect_status 1
+  expect_err "acrhost: Encrypt failed (see the log): is a current key set? use --key or --key-file"
+  ;;
+
+rejected_input)
+  printf '{}' >"$work/empty.json"
+  while IFS='|' read -r -u 3 args message; do
+    label="acrhost $args"
+    # shellcheck disable=SC2086
+    run $args -q
+    expect_status 1
+    expect_err "acrhost: $message"
+  done 3<<TABLE
+decrypt-match $work/empty.json|DecryptMatchInfo rejected the input: it left the output text untouched (see the log)
+decrypt-event $work/empty.json|DecryptEachEventInfo rejected the input: it returned the empty text (see the log)
+match-info $work/empty.json|ParserACRInfoJson rejected the input: it returned false (see the log)
+event-message --acr-info $work/empty.json|MakeEventMessage rejected the input: it left the output text untouched (see the log)
+device --null-record|MakeDeviceInfoJson rejected the input: it returned false (see the log)
+TABLE
+  # The report description is acrhost's own input: it refuses what does not fit.
+  while IFS='|' read -r -u 3 description message; do
+    label="report $description"
+    run report -q - <<<"$description"
+    expect_status 1
+    expect_err "acrhost: the report description: $message"
+  done 3<<'TABLE'
+{"acrInfo": {"stationName": "News"}}|"acrInfo" has an unknown member "stationName"
+{"eventInfo": {"nGlobalTime": -1}}|"eventInfo" member "nGlobalTime" must be an unsigned 32-bit integer
+{"engine": 0, "acrInfo": {}}|top level member "acrInfo" must be an array ("engine" asks for lists)
+{"engine": 0, "eventInfo": [{}, {"szKey": 7}]}|"eventInfo"[1] member "szKey" must be a string
+[]|top level must be a JSON object
+TABLE
+  label="report, not JSON"
+  run report -q - <<<'{"matchType": '
+  expect_status 1
+  grep -q '^acrhost: the report description is not JSON: ' "$work/err" || fail "'$label': $(cat "$work/err")"
+  ;;
+
+install)
+  prefix=$work/prefix
+  cmake --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
+  for file in bin/acrhost lib/libVomaxel.so include/vomaxel/IVomaxel.h include/vomaxel/Dravlog.h \
+              lib/pkgconfig/vomaxel.pc; do
+    [ -f "$prefix/$file" ] || fail "$file is not installed"
+  done
+  runpath=$(readelf -d "$prefix/bin/acrhost" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
+  [ "$runpath" = '$ORIGIN/../lib' ] || fail "installed acrhost's run path is '$runpath'"
+
+  label="installed acrhost demo"
+  acrhost=$prefix/bin/acrhost
+  run demo -q
+  expect_status 0
+  grep -qxF '   "programId" : "P100|P200",' "$work/out" || fail "'$label' did not decrypt"
+
+  cflags=$(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags vomaxel) || fail "pkg-config does not know vomaxel"
+  printf '#include "IVomaxel.h"\n#include "Dravlog.h"\nint main() { return sizeof(ACR_MATCH_INFO) == 0; }\n' |
+    ${CXX:-c++} -fsyntax-only $cflags -x c++ - || fail "the installed headers do not compile with $cflags"
+  ;;
+
+*)
+  fail "unknown scenario"
+  ;;
+esac
+echo "PASS [$scenario]"
