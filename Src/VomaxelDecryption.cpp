@@ -61,6 +61,22 @@ std::string MemberText(const Json::Value& object, const char* key, const std::st
   return member != NULL ? member->asString() : fallback;
 }
 
+// Appends get(key, Json::Value(fallback)).asString() to `out`; a string
+// member's text is appended in place, without a copy of its own.
+void AppendMemberText(const Json::Value& object, const char* key, const std::string& fallback,
+                      std::string& out) {
+  const Json::Value* member = FindMember(object, key);
+  const char* begin;
+  const char* end;
+  if (member == NULL) {
+    out.append(fallback);
+  } else if (member->getString(&begin, &end)) {
+    out.append(begin, end);
+  } else {
+    out.append(member->asString());
+  }
+}
+
 // Appends `text` split at its first "." to `head` and `tail`. False, with
 // nothing appended, where there is no dot or the text begins with it.
 bool AppendSplit(const std::string& text, std::string& head, std::string& tail) {
@@ -214,8 +230,8 @@ void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO
     matchInfo.szChannelName.append(streamId);
   }
 
-  matchInfo.szIdType.append(MemberText(matchEntry, "idType", absent));
-  matchInfo.szProgramName.append(MemberText(matchEntry, "contentTitle", absent));
+  AppendMemberText(matchEntry, "idType", absent, matchInfo.szIdType);
+  AppendMemberText(matchEntry, "contentTitle", absent, matchInfo.szProgramName);
   matchInfo.szSource.append(source);
 
   // The offset is written without a sign: -1 becomes 4294967295.
@@ -223,12 +239,12 @@ void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO
   const int offset = contentOffset != NULL ? contentOffset->asInt() : 0;
   matchInfo.szMediaTime.append(boost::lexical_cast<std::string>(static_cast<unsigned int>(offset)));
 
-  matchInfo.szGenre.append(MemberText(matchEntry, "genre", absent));
-  matchInfo.szAltIdType.append(MemberText(matchEntry, "altIdType", absent));
-  matchInfo.szAltContentId.append(MemberText(matchEntry, "altContentId", absent));
-  matchInfo.szAltContentTitle.append(MemberText(matchEntry, "altContentTitle", absent));
-  matchInfo.szAltStreamId.append(MemberText(matchEntry, "altStreamId", absent));
-  matchInfo.szBypassData.append(MemberText(matchEntry, "bypassData", absent));
+  AppendMemberText(matchEntry, "genre", absent, matchInfo.szGenre);
+  AppendMemberText(matchEntry, "altIdType", absent, matchInfo.szAltIdType);
+  AppendMemberText(matchEntry, "altContentId", absent, matchInfo.szAltContentId);
+  AppendMemberText(matchEntry, "altContentTitle", absent, matchInfo.szAltContentTitle);
+  AppendMemberText(matchEntry, "altStreamId", absent, matchInfo.szAltStreamId);
+  AppendMemberText(matchEntry, "bypassData", absent, matchInfo.szBypassData);
 }
 
 std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
