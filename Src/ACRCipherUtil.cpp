@@ -75,25 +75,26 @@ class CipherContext {
 void b64_encode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
                 unsigned int* pOutLen) {
   if (pOutLen == NULL) return;
-  unsigned int in = 0;
-  unsigned int out = 0;
-  for (; inLen - in >= 3; in += 3, out += 4) {
-    const unsigned int b0 = pIn[in], b1 = pIn[in + 1], b2 = pIn[in + 2];
-    pOut[out] = kAlphabet[b0 >> 2];
-    pOut[out + 1] = kAlphabet[((b0 & 3) << 4) | (b1 >> 4)];
-    pOut[out + 2] = kAlphabet[((b1 & 15) << 2) | (b2 >> 6)];
-    pOut[out + 3] = kAlphabet[b2 & 63];
+  const unsigned char* in = pIn;
+  const unsigned char* const groupsEnd = pIn + (inLen - inLen % 3);
+  unsigned char* out = pOut;
+  for (; in != groupsEnd; in += 3, out += 4) {
+    const unsigned int v = (in[0] << 16) | (in[1] << 8) | in[2];
+    out[0] = kAlphabet[v >> 18];
+    out[1] = kAlphabet[(v >> 12) & 63];
+    out[2] = kAlphabet[(v >> 6) & 63];
+    out[3] = kAlphabet[v & 63];
   }
-  const unsigned int remaining = inLen - in;
+  const unsigned int remaining = inLen % 3;
   if (remaining > 0) {
-    const unsigned int b0 = pIn[in], b1 = remaining == 2 ? pIn[in + 1] : 0;
-    pOut[out] = kAlphabet[b0 >> 2];
-    pOut[out + 1] = kAlphabet[((b0 & 3) << 4) | (b1 >> 4)];
-    pOut[out + 2] = remaining == 2 ? kAlphabet[(b1 & 15) << 2] : '=';
-    pOut[out + 3] = '=';
+    const unsigned int b0 = in[0], b1 = remaining == 2 ? in[1] : 0;
+    out[0] = kAlphabet[b0 >> 2];
+    out[1] = kAlphabet[((b0 & 3) << 4) | (b1 >> 4)];
+    out[2] = remaining == 2 ? kAlphabet[(b1 & 15) << 2] : '=';
+    out[3] = '=';
     out += 4;
   }
-  *pOutLen = out;
+  *pOutLen = static_cast<unsigned int>(out - pOut);
 }
 
 int b64_decode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
@@ -101,18 +102,22 @@ int b64_decode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
   if (pOutLen == NULL || inLen % 4 != 0) return 0;
   *pOutLen = 0;
   if (inLen == 0) return 1;
-  unsigned int out = 0;
-  for (unsigned int in = 0; in < inLen; in += 4, out += 3) {
-    const unsigned int v = (kValues[pIn[in]] << 18) | (kValues[pIn[in + 1]] << 12) |
-                           (kValues[pIn[in + 2]] << 6) | kValues[pIn[in + 3]];
-    pOut[out] = static_cast<unsigned char>(v >> 16);
+  const unsigned char* in = pIn;
+  const unsigned char* const end = pIn + inLen;
+  unsigned char* out = pOut;
+  for (; in != end; in += 4, out += 3) {
+    const unsigned char c2 = in[2], c3 = in[3];
+    const unsigned int v =
+        (kValues[in[0]] << 18) | (kValues[in[1]] << 12) | (kValues[c2] << 6) | kValues[c3];
+    out[0] = static_cast<unsigned char>(v >> 16);
     // A "=" suppresses its byte's write in any group, not only the last one.
-    if (pIn[in + 2] != '=') pOut[out + 1] = static_cast<unsigned char>(v >> 8);
-    if (pIn[in + 3] != '=') pOut[out + 2] = static_cast<unsigned char>(v);
+    if (c2 != '=') out[1] = static_cast<unsigned char>(v >> 8);
+    if (c3 != '=') out[2] = static_cast<unsigned char>(v);
   }
-  if (pIn[inLen - 1] == '=') --out;
-  if (pIn[inLen - 2] == '=') --out;
-  *pOutLen = out;
+  unsigned int length = inLen / 4 * 3;
+  if (pIn[inLen - 1] == '=') --length;
+  if (pIn[inLen - 2] == '=') --length;
+  *pOutLen = length;
   return 1;
 }
 

@@ -37,10 +37,11 @@ class Vomaxel : public IVomaxel {
   // cannot be decoded.
   std::string m_DoDecryption(const std::string& inEncryptedString);
   // Decrypts every entry of a server answer's "matchResult" into an array and
-  // maps each onto `matchInfo`; null where the walk fails.
-  Json::Value m_DecryptMultiMatchResult(const Json::Value& matchResult, ACR_MATCH_INFO& matchInfo);
-  // A copy of one match entry with its encrypted members in plain text.
-  Json::Value m_DecryptEachMatchInfo(const Json::Value& matchEntry);
+  // maps each onto `matchInfo`; null where the walk fails. The entries are
+  // moved out of `matchResult`, not copied.
+  Json::Value m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo);
+  // One match entry with its encrypted members in plain text.
+  Json::Value m_DecryptEachMatchInfo(Json::Value matchEntry);
   // Appends one decrypted match entry to the text members of `matchInfo`.
   void m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo);
 };

@@ -49,10 +49,32 @@ const Json::Value* FindMember(const Json::Value& object, const char* key) {
   return object.find(key, key + std::strlen(key));
 }
 
+// The same member, to be replaced: jsoncpp looks members up only through
+// const access, and `object` is the caller's to change.
+Json::Value* FindMember(Json::Value& object, const char* key) {
+  return const_cast<Json::Value*>(FindMember(static_cast<const Json::Value&>(object), key));
+}
+
 // get(key, Json::Value(fallback)).asString(), without the copy of the member.
 std::string MemberText(const Json::Value& object, const char* key, const std::string& fallback) {
   const Json::Value* member = FindMember(object, key);
   return member != NULL ? member->asString() : fallback;
+}
+
+// Appends get(key, Json::Value(fallback)).asString() to `out`; a string
+// member's text is appended in place, without a copy of its own.
+void AppendMemberText(const Json::Value& object, const char* key, const std::string& fallback,
+                      std::string& out) {
+  const Json::Value* member = FindMember(object, key);
+  const char* begin;
+  const char* end;
+  if (member == NULL) {
+    out.append(fallback);
+  } else if (member->getString(&begin, &end)) {
+    out.append(begin, end);
+  } else {
+    out.append(member->asString());
+  }
 }
 
 // Appends `text` split at its first "." to `head` and `tail`. False, with
@@ -88,9 +110,10 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
     return inEncryptedString;
   }
 
-  // Zeroed first: a "=" inside the text suppresses the write of its byte.
+  // Zeroed first where the decoder writes: a "=" inside the text suppresses
+  // the write of its byte. Decryption reads no further than that.
   unsigned char decoded[MAX_ID_STRING_SIZE];
-  std::memset(decoded, 0, sizeof(decoded));
+  std::memset(decoded, 0, uEncrypedSize / 4 * 3);
   unsigned int decodedSize = 0;
   unsigned char* encrypted =
       reinterpret_cast<unsigned char*>(const_cast<char*>(inEncryptedString.data()));
@@ -100,8 +123,8 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
     return inEncryptedString;
   }
 
+  // Only the bytes decryption writes are read, up to the zero written after them.
   unsigned char plain[MAX_ID_STRING_SIZE];
-  std::memset(plain, 0, sizeof(plain));
   const int decodedTextSize = CACRCipherUtil::GetInstance()->Decrypt(plain, decoded, decodedSize);
   if (decodedTextSize == 0) {
     VOMAXEL_LOG(3, "%s:%d decodedTextSize == 0", kDoDecryptionSignature, __LINE__);
@@ -124,7 +147,8 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
                   text.c_str());
       return;
     }
-    const Json::Value& matchResult = root["matchResult"];
+    // Its entries move into the output as they are decrypted.
+    Json::Value& matchResult = root["matchResult"];
     if (matchResult.empty()) {
       VOMAXEL_LOG(3, "%s:%d matchResult is empty", kDecryptMatchInfoSignature, __LINE__);
       WriteFailureValues(matchInfo);
@@ -147,7 +171,7 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
   }
 }
 
-Json::Value Vomaxel::m_DecryptMultiMatchResult(const Json::Value& matchResult,
+Json::Value Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult,
                                                ACR_MATCH_INFO& matchInfo) {
   // Only an array has entries: an object's members cannot be read by index.
   matchInfo.nMatchCount = matchResult.isArray() ? matchResult.size() : 0;
@@ -163,7 +187,8 @@ Json::Value Vomaxel::m_DecryptMultiMatchResult(const Json::Value& matchResult,
           (matchInfo.*member).append(ACR_STRING_MULTI_DELIMITER);
         }
       }
-      const Json::Value& entry = decryptedEntries.append(m_DecryptEachMatchInfo(matchResult[i]));
+      const Json::Value& entry =
+          decryptedEntries.append(m_DecryptEachMatchInfo(std::move(matchResult[i])));
       m_MakeACRInfoToKnown(entry, matchInfo);
     }
   } catch (const std::exception&) {
@@ -174,16 +199,18 @@ Json::Value Vomaxel::m_DecryptMultiMatchResult(const Json::Value& matchResult,
   return decryptedEntries;
 }
 
-Json::Value Vomaxel::m_DecryptEachMatchInfo(const Json::Value& matchEntry) {
-  Json::Value decryptedEntry(matchEntry);
+Json::Value Vomaxel::m_DecryptEachMatchInfo(Json::Value matchEntry) {
+  // Each member is read before it is replaced and nothing else is read, so
+  // the entry is decrypted in place.
   const std::string absent(ACR_STRING_EMPTY);
   for (const char* name : kEncryptedMatchMembers) {
-    const std::string encrypted = MemberText(matchEntry, name, absent);
-    if (!encrypted.empty()) {
-      decryptedEntry[name] = m_DoDecryption(encrypted);
-    }
+    Json::Value* member = FindMember(matchEntry, name);
+    const std::string encrypted = member != NULL ? member->asString() : absent;
+    if (encrypted.empty()) continue;
+    if (member == NULL) member = &matchEntry[name];
+    *member = m_DoDecryption(encrypted);
   }
-  return decryptedEntry;
+  return matchEntry;
 }
 
 void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo) {
@@ -203,8 +230,8 @@ void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO
     matchInfo.szChannelName.append(streamId);
   }
 
-  matchInfo.szIdType.append(MemberText(matchEntry, "idType", absent));
-  matchInfo.szProgramName.append(MemberText(matchEntry, "contentTitle", absent));
+  AppendMemberText(matchEntry, "idType", absent, matchInfo.szIdType);
+  AppendMemberText(matchEntry, "contentTitle", absent, matchInfo.szProgramName);
   matchInfo.szSource.append(source);
 
   // The offset is written without a sign: -1 becomes 4294967295.
@@ -212,12 +239,12 @@ void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO
   const int offset = contentOffset != NULL ? contentOffset->asInt() : 0;
   matchInfo.szMediaTime.append(boost::lexical_cast<std::string>(static_cast<unsigned int>(offset)));
 
-  matchInfo.szGenre.append(MemberText(matchEntry, "genre", absent));
-  matchInfo.szAltIdType.append(MemberText(matchEntry, "altIdType", absent));
-  matchInfo.szAltContentId.append(MemberText(matchEntry, "altContentId", absent));
-  matchInfo.szAltContentTitle.append(MemberText(matchEntry, "altContentTitle", absent));
-  matchInfo.szAltStreamId.append(MemberText(matchEntry, "altStreamId", absent));
-  matchInfo.szBypassData.append(MemberText(matchEntry, "bypassData", absent));
+  AppendMemberText(matchEntry, "genre", absent, matchInfo.szGenre);
+  AppendMemberText(matchEntry, "altIdType", absent, matchInfo.szAltIdType);
+  AppendMemberText(matchEntry, "altContentId", absent, matchInfo.szAltContentId);
+  AppendMemberText(matchEntry, "altContentTitle", absent, matchInfo.szAltContentTitle);
+  AppendMemberText(matchEntry, "altStreamId", absent, matchInfo.szAltStreamId);
+  AppendMemberText(matchEntry, "bypassData", absent, matchInfo.szBypassData);
 }
 
 std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {

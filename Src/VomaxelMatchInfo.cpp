@@ -1,5 +1,6 @@
 // Match info JSON: the flat JSON form of one ACR_MATCH_INFO record, read by
 // ParserACRInfoJson and written by MakeACRInfoJson.
+#include <cstring>
 #include <exception>
 
 #include <json/json.h>
@@ -35,6 +36,13 @@ const TextField kTextFields[] = {
     {"bypassData", &ACR_MATCH_INFO::szBypassData},
 };
 
+// Json::Value::get(key, fallback) of an object, without copying the member.
+const Json::Value& Member(const Json::Value& object, const char* key,
+                          const Json::Value& fallback) {
+  const Json::Value* member = object.find(key, key + std::strlen(key));
+  return member != NULL ? *member : fallback;
+}
+
 // Reads all eighteen members of match info JSON into `out`. False where the
 // text is rejected: it does not parse strictly, its root is empty or not an
 // object, or a member has a value the JSON library refuses to convert.
@@ -47,13 +55,13 @@ bool ReadMatchInfo(const std::string& text, ACR_MATCH_INFO& out) {
     }
     const Json::Value unknown(ACR_STRING_UNKNOWN);
     for (const TextField& field : kTextFields) {
-      out.*field.member = root.get(field.key, unknown).asString();
+      out.*field.member = Member(root, field.key, unknown).asString();
     }
     const Json::Value zero(0);
-    out.nMatchCount = root.get("matchCount", zero).asInt();
-    out.nEngineType = root.get("engineType", zero).asInt();
-    out.nEventType = root.get("eventType", zero).asInt();
-    out.bIsEngineStopped = root.get("isEngineStopped", zero).asInt();
+    out.nMatchCount = Member(root, "matchCount", zero).asInt();
+    out.nEngineType = Member(root, "engineType", zero).asInt();
+    out.nEventType = Member(root, "eventType", zero).asInt();
+    out.bIsEngineStopped = Member(root, "isEngineStopped", zero).asInt();
     return true;
   } catch (const std::exception&) {
     return false;

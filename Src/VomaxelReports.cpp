@@ -6,6 +6,7 @@
 // so a rejected input, or an allocation failure, leaves that string as it was.
 #include <cstring>
 #include <exception>
+#include <utility>
 
 #include <json/json.h>
 
@@ -227,7 +228,7 @@ void Vomaxel::MakeEventInfoList(std::vector<std::string>& eventInfoList, std::st
         if (!element.isArray()) element = Json::Value(Json::arrayValue);
         element.append(Json::Value());
       }
-      list.append(element);
+      list.append(std::move(element));
     }
     SwapInText(Json::StyledWriter().write(list), outJson);
   } catch (const std::exception&) {  // allocation failure: nothing written

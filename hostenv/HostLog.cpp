@@ -19,12 +19,18 @@ bool g_echo = true;                               // guarded by g_mutex
 std::atomic<unsigned int> g_debugLevel(~0u);  // lines above this level are dropped
 std::atomic<bool> g_moduleEnabled(true);
 
+// Formats a line once, on the stack; only a line longer than the buffer is
+// measured and formatted again.
 std::string Format(const char* format, va_list* args) {
-  va_list measure;
-  va_copy(measure, *args);
-  const int length = std::vsnprintf(NULL, 0, format, measure);
-  va_end(measure);
+  char buffer[1024];
+  va_list attempt;
+  va_copy(attempt, *args);
+  const int length = std::vsnprintf(buffer, sizeof(buffer), format, attempt);
+  va_end(attempt);
   if (length <= 0) return std::string();
+  if (static_cast<size_t>(length) < sizeof(buffer)) {
+    return std::string(buffer, static_cast<size_t>(length));
+  }
   std::string text(static_cast<size_t>(length) + 1, '\0');
   std::vsnprintf(&text[0], text.size(), format, *args);
   text.resize(static_cast<size_t>(length));
