@@ -12,6 +12,10 @@ namespace vomaxel {
 // Parses `text` as a whole with comment collection on, as Json::Reader::parse
 // does, and returns its result. The reader throws on nesting deeper than its
 // limit; that counts as a failed parse and leaves `root` null.
+//
+// Where the features allow comments, the comments kept on `root` are those of
+// the text, except two forms the reader accepts but Json::StyledWriter cannot
+// write back as JSON, which are mended (see MendComments in the .cpp file).
 bool ParseJson(const std::string& text, const Json::Features& features, Json::Value& root);
 
 }  // namespace vomaxel

@@ -175,6 +175,29 @@ TEST_F(SingleReport, ContentMetaIsEmbeddedWhenItParsesToANonNullValue) {
   }
 }
 
+// A line comment ending in a blank after a value: written back as it was, the
+// next member would land on the comment's line.
+TEST_F(SingleReport, MendsAContentMetaCommentThatWouldHideTheNextMember) {
+  BI_ST_ACRINFO acr = AcrInfo("KBS1", "Stream A", 100, "C-1", "[]/// ", 200, 0, 1);
+  std::string out;
+  EXPECT_TRUE(vomaxel().MakeAcrData(1, 0, &acr, nullptr, out));
+  EXPECT_EQ(out, std::string("{\n"
+                 "   \"ACRInfo\" : {\n"
+                 "      \"ContentId\" : \"C-1\",\n"
+                 "      \"ContentMeta\" : [], ///\n"
+                 "      \"GlobalTime\" : 100,\n"
+                 "      \"KillSwitch\" : 0,\n"
+                 "      \"LiveTag\" : 1,\n"
+                 "      \"MediaTime\" : 200,\n"
+                 "      \"StationName\" : \"KBS1\",\n"
+                 "      \"StreamName\" : \"Stream A\"\n"
+                 "   },\n") +
+                     kEventPlaceholder +
+                     "   \"EventType\" : 0,\n"
+                     "   \"MatchType\" : 1\n"
+                     "}\n");
+}
+
 const char kAdFromEmptyObject[] =
     "{\n"
     "         \"AdMediaTime\" : null,\n"

@@ -144,6 +144,21 @@ TEST_F(EventInfoList, EveryEntryGivesOneElement) {
                                   Line(kList, "Parsing error, eachEventInfo = " + kDeep)}));
 }
 
+// The reader accepts an unclosed block comment at the very end of a text and
+// a line comment ending in blanks; written back as they were, the first would
+// swallow the rest of the list and the second the line after it.
+TEST_F(EventInfoList, MendsCommentsThatWouldBreakTheList) {
+  std::vector<std::string> entries = {"[1]/*/", "2 // two  "};
+  std::string out;
+  vomaxel().MakeEventInfoList(entries, out);
+  EXPECT_EQ(out,
+            "[\n"
+            "   [ 1 ], /*/*/\n"
+            "   2 // two\n"
+            "]\n");
+  EXPECT_EQ(LoggedLines(), Lines{});
+}
+
 class AuxiliaryInfo : public ReportTest {};
 
 TEST_F(AuxiliaryInfo, WrapsTheCountryCodeUnchanged) {
