@@ -100,10 +100,25 @@ inline Json::Value ReadOutput(const std::string& text, bool comments) {
   return root;
 }
 
-// `value` as it comes back from the plug-in's writer, which replaces invalid
-// UTF-8 by U+FFFD and ends member names at a NUL.
+// `value` without its comments; values compare without them.
+inline Json::Value WithoutComments(const Json::Value& value) {
+  Json::Value copy;
+  if (value.isArray()) {
+    copy = Json::Value(Json::arrayValue);
+    for (const Json::Value& element : value) copy.append(WithoutComments(element));
+  } else if (value.isObject()) {
+    copy = Json::Value(Json::objectValue);
+    for (auto it = value.begin(); it != value.end(); ++it) copy[it.name()] = WithoutComments(*it);
+  } else {
+    copy.copyPayload(value);
+  }
+  return copy;
+}
+
+// `value` as it comes back from the plug-in's styled writer, which replaces
+// invalid UTF-8 by U+FFFD and ends member names at a NUL.
 inline Json::Value Written(const Json::Value& value) {
-  return ReadOutput(Json::StyledWriter().write(value), true);
+  return ReadOutput(Json::StyledWriter().write(WithoutComments(value)), false);
 }
 
 // Whether `object` is an object with exactly the members `names`.
