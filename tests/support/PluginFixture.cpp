@@ -1,6 +1,7 @@
 #include "PluginFixture.h"
 
 #include <dlfcn.h>
+#include <json/json.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -76,4 +77,10 @@ std::string Describe(const ACR_MATCH_INFO& r) {
   text += "nEventType=" + std::to_string(r.nEventType) + "\n";
   text += "bIsEngineStopped=" + std::to_string(r.bIsEngineStopped) + "\n";
   return text;
+}
+
+std::string Styled(const std::string& json) {
+  Json::Value value;
+  EXPECT_TRUE(Json::Reader().parse(json, value, true)) << "expectation does not parse: " << json;
+  return Json::StyledWriter().write(value);
 }

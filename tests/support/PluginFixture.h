@@ -47,6 +47,11 @@ class PluginTest : public ::testing::Test {
 
 using Lines = std::vector<std::string>;
 
+// A hand-written compact JSON text as jsoncpp's StyledWriter lays it out,
+// comments kept: the whole text an answer or report must equal, written
+// without its indentation. Fails the test where `json` does not parse.
+std::string Styled(const std::string& json);
+
 // Every member of a record, one per line, for whole-record comparisons.
 std::string Describe(const ACR_MATCH_INFO& record);
 
