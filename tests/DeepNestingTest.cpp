@@ -35,10 +35,10 @@ constexpr size_t kStackSize = 1 << 20;
 constexpr unsigned char kPaint = 0xa5;
 
 // `depth` levels in all: `outer` levels of the given text around arrays.
-std::string Arrays(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
-std::string Wrapped(const std::string& head, int depth, int outer, const std::string& tail) {
-  return head + Arrays(depth - outer) + tail;
+std::string Nested(const std::string& head, int depth, int outer, const std::string& tail) {
+  return head + std::string(depth - outer, '[') + std::string(depth - outer, ']') + tail;
 }
+std::string Arrays(int depth) { return Nested("", depth, 0, ""); }
 
 // A report or output read back whatever its depth.
 Json::Value ReadDeep(const std::string& text) {
@@ -55,134 +55,96 @@ int ArrayDepth(const Json::Value& value) {
   return value.isArray() ? 1 + (value.empty() ? 0 : ArrayDepth(value[0])) : 0;
 }
 
-class DeepNesting : public PluginTest {
- protected:
-  // Runs `operation` on a thread with a painted 1 MiB stack and a guard page
-  // below it; records and returns the bytes of stack it used.
-  size_t OnSmallStack(const std::string& name, const std::function<void()>& operation) {
-    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    void* mapping = mmap(nullptr, kStackSize + page, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    EXPECT_NE(mapping, MAP_FAILED);
-    if (mapping == MAP_FAILED) return 0;
-    unsigned char* guard = static_cast<unsigned char*>(mapping);
-    unsigned char* stack = guard + page;
-    mprotect(guard, page, PROT_NONE);
-    std::memset(stack, kPaint, kStackSize);
+// Runs `operation` on a thread with a painted 1 MiB stack and a guard page
+// below it; prints and records the bytes of stack it used.
+void OnSmallStack(const std::string& name, const std::function<void()>& operation) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* mapping = mmap(nullptr, kStackSize + page, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(mapping, MAP_FAILED);
+  unsigned char* guard = static_cast<unsigned char*>(mapping);
+  unsigned char* stack = guard + page;
+  mprotect(guard, page, PROT_NONE);
+  std::memset(stack, kPaint, kStackSize);
 
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstack(&attributes, stack, kStackSize);
-    pthread_t thread;
-    auto run = [](void* argument) -> void* {
-      (*static_cast<const std::function<void()>*>(argument))();
-      return nullptr;
-    };
-    EXPECT_EQ(pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&operation)), 0);
-    pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
-
-    // memcheck marks a finished thread's stack inaccessible; the paint is still there.
-    VALGRIND_MAKE_MEM_DEFINED(stack, kStackSize);
-    size_t untouched = 0;
-    while (untouched < kStackSize && stack[untouched] == kPaint) ++untouched;
-    munmap(mapping, kStackSize + page);
-    const size_t used = kStackSize - untouched;
-    std::cout << "stack used by " << name << ": " << used << " bytes of " << kStackSize << "\n";
-    RecordProperty("stack_bytes_" + name, std::to_string(used));
-    return used;
-  }
-};
-
-TEST_F(DeepNesting, MatchInfoReader) {
-  ACR_MATCH_INFO record{};
-  OnSmallStack("ParserACRInfoJson", [&] {
-    EXPECT_TRUE(vomaxel().ParserACRInfoJson(
-        Wrapped("{\"x\":", kDeepest, 1, "}").c_str(), record));
-  });
-  EXPECT_EQ(record.szChannelId, "unknown");
-
-  record.szChannelId = "kept";
-  OnSmallStack("ParserACRInfoJson_rejecting", [&] {
-    EXPECT_FALSE(vomaxel().ParserACRInfoJson(
-        Wrapped("{\"x\":", kDeepest + 1, 1, "}").c_str(), record));
-  });
-  EXPECT_EQ(record.szChannelId, "kept");
-}
-
-TEST_F(DeepNesting, MatchResults) {
-  // Root, "matchResult" and the entry hold the first three levels.
-  const auto answer = [](int depth) {
-    return Wrapped("{\"matchResult\":[{\"contentId\":\"P1.1\",\"extra\":", depth, 3, "}]}");
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstack(&attributes, stack, kStackSize);
+  pthread_t thread;
+  auto run = [](void* argument) -> void* {
+    (*static_cast<const std::function<void()>*>(argument))();
+    return nullptr;
   };
-  ACR_MATCH_INFO record{};
-  std::string output = "previous";
-  OnSmallStack("DecryptMatchInfo", [&] { vomaxel().DecryptMatchInfo(answer(kDeepest), record, output); });
-  EXPECT_EQ(record.nMatchCount, 1u);
-  EXPECT_EQ(record.szProgramId, "P1");
-  EXPECT_EQ(ArrayDepth(ReadDeep(output)["matchResult"][0]["extra"]), kDeepest - 3);
+  EXPECT_EQ(pthread_create(&thread, &attributes, run,
+                           const_cast<std::function<void()>*>(&operation)),
+            0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attributes);
 
-  record = ACR_MATCH_INFO{};
-  output = "previous";
-  OnSmallStack("DecryptMatchInfo_rejecting",
-               [&] { vomaxel().DecryptMatchInfo(answer(kDeepest + 1), record, output); });
-  EXPECT_EQ(Describe(record), Describe(ACR_MATCH_INFO{}));
-  EXPECT_EQ(output, "previous");
+  // memcheck marks a finished thread's stack inaccessible; the paint is still there.
+  VALGRIND_MAKE_MEM_DEFINED(stack, kStackSize);
+  size_t untouched = 0;
+  while (untouched < kStackSize && stack[untouched] == kPaint) ++untouched;
+  munmap(mapping, kStackSize + page);
+  const size_t used = kStackSize - untouched;
+  std::cout << "stack used by " << name << ": " << used << " bytes of " << kStackSize << "\n";
+  ::testing::Test::RecordProperty("stack_bytes_" + name, std::to_string(used));
 }
 
-TEST_F(DeepNesting, EventInfo) {
-  std::string result;
-  OnSmallStack("DecryptEachEventInfo", [&] {
-    result = vomaxel().DecryptEachEventInfo(Wrapped("{\"extra\":", kDeepest, 1, "}"));
-  });
-  EXPECT_EQ(ArrayDepth(ReadDeep(result)["extra"]), kDeepest - 1);
+using DeepNesting = PluginTest;
 
-  OnSmallStack("DecryptEachEventInfo_rejecting", [&] {
-    result = vomaxel().DecryptEachEventInfo(Wrapped("{\"extra\":", kDeepest + 1, 1, "}"));
-  });
-  EXPECT_EQ(result, "");
-}
-
-TEST_F(DeepNesting, EventMessage) {
-  std::string output = "previous";
-  OnSmallStack("MakeEventMessage", [&] {
-    vomaxel().MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, Arrays(kDeepest), Arrays(kDeepest),
-                               output);
-  });
-  const Json::Value message = ReadDeep(output);
-  EXPECT_EQ(ArrayDepth(message["ACRInfo"]), kDeepest);
-  EXPECT_EQ(ArrayDepth(message["EventInfo"]), kDeepest);
-
-  output = "previous";
-  OnSmallStack("MakeEventMessage_rejecting", [&] {
-    vomaxel().MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, "[1]", Arrays(kDeepest + 1),
-                               output);
-  });
-  EXPECT_EQ(output, "previous");
-}
-
-TEST_F(DeepNesting, EventInfoList) {
-  std::vector<std::string> entries = {Arrays(kDeepest), Arrays(kDeepest + 1)};
-  std::string output;
-  OnSmallStack("MakeEventInfoList", [&] { vomaxel().MakeEventInfoList(entries, output); });
-  const Json::Value list = ReadDeep(output);
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(ArrayDepth(list[0]), kDeepest);
-  EXPECT_EQ(list[1], ReadDeep("[null]"));
-}
-
-TEST_F(DeepNesting, AcrDataReports) {
-  BI_ST_ACRINFO acrInfo{};
-  BI_ST_EVENTINFO eventInfo{};
-  std::string output;
+TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
   for (const int depth : {kDeepest, kDeepest + 1}) {
+    SCOPED_TRACE(depth);
     const bool parses = depth == kDeepest;
-    acrInfo.szContentMeta = Arrays(depth);
-    eventInfo.szValue = Wrapped("{\"AdURI\":", depth, 1, "}");  // the ad member one level down
+    const std::string suffix = "_" + std::to_string(depth);
+
+    ACR_MATCH_INFO record{};
+    record.szChannelId = "kept";
+    OnSmallStack("ParserACRInfoJson" + suffix, [&] {
+      EXPECT_EQ(vomaxel().ParserACRInfoJson(Nested("{\"x\":", depth, 1, "}").c_str(), record),
+                parses);
+    });
+    EXPECT_EQ(record.szChannelId, parses ? "unknown" : "kept");
+
+    // Root, "matchResult" and the entry hold the first three levels.
+    record = ACR_MATCH_INFO{};
+    std::string output = "previous";
+    OnSmallStack("DecryptMatchInfo" + suffix, [&] {
+      vomaxel().DecryptMatchInfo(
+          Nested(R"({"matchResult":[{"contentId":"P1.1","extra":)", depth, 3, "}]}"), record,
+          output);
+    });
+    EXPECT_EQ(record.szProgramId, parses ? "P1" : "");
+    if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["matchResult"][0]["extra"]), depth - 3);
+    else EXPECT_EQ(output, "previous");
+
+    OnSmallStack("DecryptEachEventInfo" + suffix, [&] {
+      output = vomaxel().DecryptEachEventInfo(Nested("{\"extra\":", depth, 1, "}"));
+    });
+    if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["extra"]), depth - 1);
+    else EXPECT_EQ(output, "");
+
+    output = "previous";
+    OnSmallStack("MakeEventMessage" + suffix, [&] {
+      vomaxel().MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, "[1]", Arrays(depth), output);
+    });
+    if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["EventInfo"]), depth);
+    else EXPECT_EQ(output, "previous");
+
+    std::vector<std::string> entries = {Arrays(depth)};
+    OnSmallStack("MakeEventInfoList" + suffix,
+                 [&] { vomaxel().MakeEventInfoList(entries, output); });
+    const Json::Value element = ReadDeep(output)[0];
+    if (parses) EXPECT_EQ(ArrayDepth(element), depth);
+    else EXPECT_EQ(element, ReadDeep("[null]"));
+
+    // Past the limit, "ContentMeta" and "Value" are carried as text.
+    BI_ST_ACRINFO acrInfo{"", "", 0, "", Arrays(depth), 0, 0, 0, 0};
+    // The ad member one level down.
+    BI_ST_EVENTINFO eventInfo{0, "", 0, 0, "", Nested("{\"AdURI\":", depth, 1, "}")};
     std::vector<BI_ST_ACRINFO> acrInfos = {acrInfo};
     std::vector<BI_ST_EVENTINFO> eventInfos = {eventInfo};
-    const std::string suffix = parses ? "" : "_text";
-
     OnSmallStack("MakeAcrData" + suffix, [&] {
       EXPECT_TRUE(vomaxel().MakeAcrData(1, 2, &acrInfo, &eventInfo, output));
     });
@@ -192,17 +154,16 @@ TEST_F(DeepNesting, AcrDataReports) {
     if (parses) {
       EXPECT_EQ(ArrayDepth(meta), depth);
       EXPECT_EQ(ArrayDepth(value["AdURI"]), depth - 1);
-    } else {  // carried as text
+    } else {
       EXPECT_EQ(meta, Json::Value(acrInfo.szContentMeta));
       EXPECT_EQ(value, Json::Value(eventInfo.szValue));
     }
-
     OnSmallStack("MakeAcrData_batched" + suffix, [&] {
       EXPECT_TRUE(vomaxel().MakeAcrData(0, 1, 2, &acrInfos, &eventInfos, output));
     });
     report = ReadDeep(output);
-    EXPECT_EQ(report["ACRInfo"][0]["ContentMeta"], meta) << depth;
-    EXPECT_EQ(report["EventInfo"][0]["Value"], value) << depth;
+    EXPECT_EQ(report["ACRInfo"][0]["ContentMeta"], meta);
+    EXPECT_EQ(report["EventInfo"][0]["Value"], value);
   }
 }
 
