@@ -5,7 +5,6 @@
 // runs this under ThreadSanitizer.
 #include <json/json.h>
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <thread>
@@ -16,6 +15,7 @@
 
 namespace {
 
+using server::Encrypt;
 using server::Key;
 
 constexpr int kThreads = 8;
@@ -26,54 +26,33 @@ constexpr int kRounds = 20;
 struct Work {
   std::string answer;
   std::string eventInfo;
-  std::string undecryptable;  // Base64, but no whole cipher block: no key decrypts it
   ACR_MATCH_INFO record;
   Json::Value eventOutput;
 };
 
+// Each text decrypts under the current key, under the old one (the key store's
+// fall-back), or under neither: Base64 without a whole cipher block, and text
+// that is not Base64, both kept as they are and logged.
 Work MakeWork(int thread) {
   const std::string n = std::to_string(thread);
-  Work work;
   const std::string fifteenBytes = "undecryptable " + n;
-  work.undecryptable = OracleBase64(Bytes(fifteenBytes.begin(), fifteenBytes.end()));
-  const std::string entry = "{\"contentId\":\"P" + n + ".1" + n + "\",\"contentTitle\":\"Title " +
-                            n + "\",\"contentOffset\":" + std::to_string(1200 + thread) + "}";
-  const std::string stream = "{\"streamId\":\"CH" + n + ".News " + n + "\"}";
-  // contentId and contentTitle under the current key, streamId under the old
-  // one; altContentId decrypts under neither, altContentTitle is not Base64.
-  Json::Value answer;
-  Json::Value match;
-  Json::Reader().parse(server::MatchAnswer({{Key::kCurrent, entry}}), answer);
-  Json::Reader().parse(server::MatchAnswer({{Key::kOld, stream}}), match);
-  answer["matchResult"][0]["streamId"] = match["matchResult"][0]["streamId"];
-  answer["matchResult"][0]["altContentId"] = work.undecryptable;
-  answer["matchResult"][0]["altContentTitle"] = "not Base64 " + n;
-  answer["queryTs"] = thread;
-  work.answer = Json::FastWriter().write(answer);
-
-  ACR_MATCH_INFO& r = work.record;
-  r.szChannelId = "CH" + n;
-  r.szChannelName = "News " + n;
-  r.szProgramId = "P" + n;
-  r.szProgramName = "Title " + n;
-  r.szStartTime = "1" + n;
-  r.szMediaTime = std::to_string(1200 + thread);
-  r.szAltContentId = work.undecryptable;
-  r.szAltContentTitle = "not Base64 " + n;
-  r.nMatchCount = 1;
-  r.nEngineType = 0;
-  r.nEventType = 0;
-  r.bIsEngineStopped = 0;
-
-  Json::Value info;
-  Json::Reader().parse(server::EventInfo("{\"contentId\":\"E" + n + "\",\"streamTs\":" + n + "}"),
-                       info);
-  info["streamId"] = server::Encrypt("S" + n + ".live", Key::kOld);
-  info["callbackUrl"] = work.undecryptable;
-  work.eventInfo = Json::FastWriter().write(info);
-  work.eventOutput = info;
-  work.eventOutput["contentId"] = "E" + n;
-  work.eventOutput["streamId"] = "S" + n + ".live";
+  const std::string undecryptable = OracleBase64(Bytes(fifteenBytes.begin(), fifteenBytes.end()));
+  const std::string offset = std::to_string(1200 + thread);
+  Work work;
+  work.answer = R"({"matchResult":[{"contentId":")" + Encrypt("P" + n + ".1" + n, Key::kCurrent) +
+                R"(","contentTitle":")" + Encrypt("Title " + n, Key::kCurrent) +
+                R"(","streamId":")" + Encrypt("CH" + n + ".News " + n, Key::kOld) +
+                R"(","altContentId":")" + undecryptable +
+                R"(","altContentTitle":"not Base64 )" + n + R"(","contentOffset":)" + offset +
+                R"(}],"queryTs":)" + n + "}";
+  work.record = {"CH" + n, "News " + n, "P" + n, "Title " + n, "1" + n, offset, "", "", "", "",
+                 undecryptable, "not Base64 " + n, "", "", 1, 0, 0, 0};
+  work.eventInfo = R"({"contentId":")" + Encrypt("E" + n, Key::kCurrent) + R"(","streamTs":)" + n +
+                   R"(,"streamId":")" + Encrypt("S" + n + ".live", Key::kOld) +
+                   R"(","callbackUrl":")" + undecryptable + R"("})";
+  Json::Reader().parse(R"({"contentId":"E)" + n + R"(","streamTs":)" + n + R"(,"streamId":"S)" + n +
+                           R"(.live","callbackUrl":")" + undecryptable + R"("})",
+                       work.eventOutput);
   return work;
 }
 
@@ -88,7 +67,7 @@ std::vector<std::string> DecodeOnce(IVomaxel& vomaxel, const Work& work) {
   if (!Json::Reader().parse(output, answer) ||
       answer["matchResult"][0]["contentId"] != work.record.szProgramId + "." +
                                                     work.record.szStartTime ||
-      answer["matchResult"][0]["altContentId"] != work.undecryptable) {
+      answer["matchResult"][0]["altContentId"] != work.record.szAltContentId) {
     faults.push_back("answer: " + output);
   }
   const std::string eventText = vomaxel.DecryptEachEventInfo(work.eventInfo);
