@@ -10,19 +10,27 @@ using server::Encrypt;
 using server::EventInfo;
 using server::Key;
 
-const char kParsingError[] =
+const std::string kParsingError =
     "[3] virtual std::string Vomaxel::DecryptEachEventInfo(const string&):# "
     "Parsing error, inEventInfo = ";
 
-class DecryptEventInfo : public DecodingTest {};
+std::string FieldTooLong(size_t size) {
+  return kField + "uEncrypedSize(" + std::to_string(size) + ") >= MAX_ID_STRING_SIZE";
+}
 
+class DecryptEventInfo : public DecodingTest {
+ protected:
+  std::string Decrypt(const std::string& info) { return vomaxel().DecryptEachEventInfo(info); }
+};
+
+// The layout of the output, written out in full.
 TEST_F(DecryptEventInfo, DecryptsItsFourMembersAndKeepsTheRest) {
   const std::string info = EventInfo(
       R"({"contentId":"P1.10","contentTitle":"Morning News","streamId":"CH7.News",
           "streamTs":1700000000,"callbackUrl":"https://ads.example/cb?id=1","type":"ad",
           "extra":{"k":[1,2]},"queryTs":null})",
       Key::kOld);
-  EXPECT_EQ(vomaxel().DecryptEachEventInfo(info),
+  EXPECT_EQ(Decrypt(info),
             "{\n"
             "   \"callbackUrl\" : \"https://ads.example/cb?id=1\",\n"
             "   \"contentId\" : \"P1.10\",\n"
@@ -38,94 +46,54 @@ TEST_F(DecryptEventInfo, DecryptsItsFourMembersAndKeepsTheRest) {
   EXPECT_EQ(Log(), Lines(4, kCurrentKeyRefused));
 }
 
-struct EventCase {
+struct MemberCase {
   const char* plainInfo;
   const char* output;
+  Lines log;
 };
 
-TEST_F(DecryptEventInfo, StreamTsBecomesAnIntegerOnlyBesideAStreamId) {
-  const EventCase cases[] = {
-      {R"({"streamId":"S.1"})", "{\n   \"streamId\" : \"S.1\",\n   \"streamTs\" : 0\n}\n"},
-      {R"({"streamId":"S.1","streamTs":-5})",
-       "{\n   \"streamId\" : \"S.1\",\n   \"streamTs\" : -5\n}\n"},
-      {R"({"streamId":"S.1","streamTs":2.5})",
-       "{\n   \"streamId\" : \"S.1\",\n   \"streamTs\" : 2\n}\n"},
-      {R"({"streamId":"S.1","streamTs":true})",
-       "{\n   \"streamId\" : \"S.1\",\n   \"streamTs\" : 1\n}\n"},
-      {R"({"streamId":"S.1","streamTs":null})",
-       "{\n   \"streamId\" : \"S.1\",\n   \"streamTs\" : 0\n}\n"},
-      {R"({"streamTs":"late"})", "{\n   \"streamTs\" : \"late\"\n}\n"},
-      {R"({"streamTs":2.5})", "{\n   \"streamTs\" : 2.5\n}\n"},
-      {R"({"title":"x"})", "{\n   \"title\" : \"x\"\n}\n"},
-  };
-  for (const EventCase& c : cases) {
-    SCOPED_TRACE(c.plainInfo);
-    EXPECT_EQ(vomaxel().DecryptEachEventInfo(EventInfo(c.plainInfo)), c.output);
-  }
-  EXPECT_EQ(Log(), Lines{});
-}
-
-// Presence, not text, decides: an empty or non-text member is decoded too.
-TEST_F(DecryptEventInfo, DecodesEveryPresentMemberAndAddsNoAbsentOne) {
+// Presence, not text, decides: an empty or non-text member is decoded too,
+// and an absent one is not added. "streamTs" goes with "streamId" alone.
+TEST_F(DecryptEventInfo, DecodesEveryPresentMemberAndSetsStreamTsBesideAStreamId) {
   ACR_STRING_EMPTY = "-";
-  EXPECT_EQ(vomaxel().DecryptEachEventInfo(EventInfo(R"({"contentId":"","streamId":"CH7.News"})")),
-            "{\n"
-            "   \"contentId\" : \"-\",\n"
-            "   \"streamId\" : \"CH7.News\",\n"
-            "   \"streamTs\" : 0\n"
-            "}\n");
-  EXPECT_EQ(Log(), Lines{kFieldEmpty});
-
-  ClearLog();
-  EXPECT_EQ(vomaxel().DecryptEachEventInfo(R"({"contentId":12,"callbackUrl":null})"),
-            "{\n"
-            "   \"callbackUrl\" : \"-\",\n"
-            "   \"contentId\" : \"12\"\n"
-            "}\n");
-  EXPECT_EQ(Log(), (Lines{kFieldNotBase64, kFieldEmpty}));
+  const MemberCase cases[] = {
+      {R"({"contentId":"","streamId":"S.1"})", R"({"contentId":"-","streamId":"S.1","streamTs":0})",
+       {kFieldEmpty}},
+      {R"({"contentId":12,"callbackUrl":null})", R"({"contentId":"12","callbackUrl":"-"})",
+       {kFieldNotBase64, kFieldEmpty}},
+      {R"({"streamId":"S.1","streamTs":-5})", R"({"streamId":"S.1","streamTs":-5})", {}},
+      {R"({"streamId":"S.1","streamTs":2.5})", R"({"streamId":"S.1","streamTs":2})", {}},
+      {R"({"streamTs":2.5})", R"({"streamTs":2.5})", {}},
+      {R"({"title":"x"})", R"({"title":"x"})", {}},
+  };
+  for (const MemberCase& c : cases) {
+    SCOPED_TRACE(c.plainInfo);
+    ClearLog();
+    EXPECT_EQ(Decrypt(EventInfo(c.plainInfo)), Styled(c.output));
+    EXPECT_EQ(Log(), c.log);
+  }
 }
-
-struct RefusedCase {
-  std::string text;
-  Lines decodingLines;  // written before the refusal
-};
 
 TEST_F(DecryptEventInfo, UnusableTextGivesTheEmptyText) {
-  const RefusedCase cases[] = {
-      {"", {}},
-      {"{}", {}},
-      {"[]", {}},
-      {"null", {}},
-      {"42", {}},
-      {"\"text\"", {}},
-      {"{\"contentId\":", {}},
-      {"/* comment */ {\"title\":\"x\"}", {}},
+  const std::pair<std::string, Lines> cases[] = {  // the text, the decoding's lines before
+      {"", {}}, {"{}", {}}, {"[]", {}}, {"null", {}}, {"42", {}}, {"\"text\"", {}},
+      {"{\"contentId\":", {}}, {"/* comment */ {\"title\":\"x\"}", {}},
       {"[{\"title\":\"x\"}]", {}},
-      {"{\"a\":" + std::string(1100, '['), {}},
+      // Whole, this text would parse: the NUL byte sits inside a string.
+      {"{\"title\":\"x" + std::string(1, '\0') + "y\"}", {}},
       // Members jsoncpp will not convert.
-      {R"({"contentId":["x"]})", {}},
-      {R"({"callbackUrl":{}})", {}},
+      {R"({"contentId":["x"]})", {}}, {R"({"callbackUrl":{}})", {}},
       {R"({"streamId":"abc","streamTs":"12"})", {kFieldNotBase64}},
       {R"({"streamId":"abc","streamTs":2147483648})", {kFieldNotBase64}},
-      {R"({"streamId":"abc","streamTs":[]})", {kFieldNotBase64}},
   };
-  for (const RefusedCase& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const auto& [text, decodingLines] : cases) {
+    SCOPED_TRACE(text);
     ClearLog();
-    EXPECT_EQ(vomaxel().DecryptEachEventInfo(c.text), "");
-    Lines expected = c.decodingLines;
-    expected.push_back(kParsingError + c.text);
+    EXPECT_EQ(Decrypt(text), "");
+    Lines expected = decodingLines;
+    expected.push_back(kParsingError + text.c_str());  // the text up to its first NUL
     EXPECT_EQ(Log(), expected);
   }
-}
-
-TEST_F(DecryptEventInfo, TextEndsAtItsFirstNul) {
-  EXPECT_EQ(vomaxel().DecryptEachEventInfo(EventInfo(R"({"contentTitle":"Morning News"})") +
-                                           std::string("\0{\"a\":", 6)),
-            "{\n   \"contentTitle\" : \"Morning News\"\n}\n");
-  // Whole, the text would parse: the NUL byte sits inside a string.
-  EXPECT_EQ(vomaxel().DecryptEachEventInfo(std::string("{\"title\":\"x\0y\"}", 15)), "");
-  EXPECT_EQ(Log(), Lines{kParsingError + std::string("{\"title\":\"x")});
 }
 
 struct FieldCase {
@@ -136,33 +104,31 @@ struct FieldCase {
 };
 
 TEST_F(DecryptEventInfo, FieldsThatDoNotDecodeKeepTheirText) {
-  const std::string news = "Morning News";
+  const std::string news = "Morning News", longest(1519, 'x');
+  const std::string foreign = Encrypt(news, Key::kForeign);
+  const std::string emptyCurrent = Encrypt("", Key::kCurrent), emptyOld = Encrypt("", Key::kOld);
+  const Lines neither = {kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted};
   const FieldCase cases[] = {
       {"current key", Encrypt(news, Key::kCurrent), news, {}},
       {"old key", Encrypt(news, Key::kOld), news, {kCurrentKeyRefused}},
       {"zero byte inside", Encrypt(std::string("Morning\0News", 12), Key::kCurrent), "Morning", {}},
-      {"longest plain text", Encrypt(std::string(1519, 'x'), Key::kCurrent),
-       std::string(1519, 'x'), {}},
+      {"longest plain text", Encrypt(longest, Key::kCurrent), longest, {}},
       {"empty", "", "", {kFieldEmpty}},
       {"2048 characters", std::string(2048, 'A'), std::string(2048, 'A'), {FieldTooLong(2048)}},
       {"2047 characters", std::string(2047, 'A'), std::string(2047, 'A'), {kFieldNotBase64}},
       {"length not a multiple of 4", "abc", "abc", {kFieldNotBase64}},
-      {"longest Base64, no ciphertext", std::string(2044, 'A'), std::string(2044, 'A'),
-       {kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted}},
-      {"outside the alphabet", "!!!!", "!!!!",
-       {kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted}},
-      {"unknown key", Encrypt(news, Key::kForeign), Encrypt(news, Key::kForeign),
-       {kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted}},
+      {"longest Base64, no ciphertext", std::string(2044, 'A'), std::string(2044, 'A'), neither},
+      {"outside the alphabet", "!!!!", "!!!!", neither},
+      {"unknown key", foreign, foreign, neither},
       // An empty plain text decrypts to nothing, which counts as failure.
-      {"empty plain text, current key", Encrypt("", Key::kCurrent), Encrypt("", Key::kCurrent),
+      {"empty plain text, current key", emptyCurrent, emptyCurrent,
        {kOldKeyRefused, kFieldNotDecrypted}},
-      {"empty plain text, old key", Encrypt("", Key::kOld), Encrypt("", Key::kOld),
-       {kCurrentKeyRefused, kFieldNotDecrypted}},
+      {"empty plain text, old key", emptyOld, emptyOld, {kCurrentKeyRefused, kFieldNotDecrypted}},
   };
   for (const FieldCase& c : cases) {
     SCOPED_TRACE(c.why);
     ClearLog();
-    EXPECT_EQ(vomaxel().DecryptEachEventInfo("{\"contentTitle\":\"" + c.field + "\"}"),
+    EXPECT_EQ(Decrypt("{\"contentTitle\":\"" + c.field + "\"}"),
               "{\n   \"contentTitle\" : \"" + c.plain + "\"\n}\n");
     EXPECT_EQ(Log(), c.log);
   }
@@ -173,10 +139,9 @@ TEST_F(DecryptEventInfo, FieldsThatDoNotDecodeKeepTheirText) {
 // there, the field still decrypts.
 TEST_F(DecryptEventInfo, PadCharacterInsideTheTextLeavesAZeroByte) {
   // Leaves the bytes of a long field where the next field will be decoded.
-  vomaxel().DecryptEachEventInfo("{\"contentTitle\":\"" + std::string(2044, '/') + "\"}");
+  Decrypt("{\"contentTitle\":\"" + std::string(2044, '/') + "\"}");
   ClearLog();
-  const std::string alphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   for (int n = 0; n < 1000; ++n) {
     const std::string plain = "Programme number " + std::to_string(n);
     std::string field = Encrypt(plain, Key::kCurrent);
@@ -185,7 +150,7 @@ TEST_F(DecryptEventInfo, PadCharacterInsideTheTextLeavesAZeroByte) {
     for (size_t group = 0; group + 4 < field.size(); group += 4) {
       if (field[group + 3] != 'A' || alphabet.find(field[group + 2]) % 4 != 0) continue;
       field[group + 3] = '=';
-      EXPECT_EQ(vomaxel().DecryptEachEventInfo("{\"contentTitle\":\"" + field + "\"}"),
+      EXPECT_EQ(Decrypt("{\"contentTitle\":\"" + field + "\"}"),
                 "{\n   \"contentTitle\" : \"" + plain + "\"\n}\n");
       EXPECT_EQ(Log(), Lines{});
       return;

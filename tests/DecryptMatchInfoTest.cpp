@@ -10,128 +10,79 @@ using server::Key;
 using server::Match;
 using server::MatchAnswer;
 
-const char kParsingError[] =
-    "[3] virtual void Vomaxel::DecryptMatchInfo(const string&, ACR_MATCH_INFO&, std::string&):# "
-    "Parsing error, inAcrInfo = ";
-const char kMatchResultEmpty[] =
-    "[3] virtual void Vomaxel::DecryptMatchInfo(const string&, ACR_MATCH_INFO&, std::string&):# "
-    "matchResult is empty";
-const char kFailedToDecrypt[] =
-    "[3] virtual void Vomaxel::DecryptMatchInfo(const string&, ACR_MATCH_INFO&, std::string&):# "
-    "Failed to decrypt matchInfo";
+const std::string kOwnLine =
+    "[3] virtual void Vomaxel::DecryptMatchInfo(const string&, ACR_MATCH_INFO&, std::string&):# ";
+const std::string kParsingError = kOwnLine + "Parsing error, inAcrInfo = ";
+const std::string kMatchResultEmpty = kOwnLine + "matchResult is empty";
+const std::string kFailedToDecrypt = kOwnLine + "Failed to decrypt matchInfo";
 const char kPreviousOutput[] = "previous output";
 
-// A record whose fourteen text members all hold `text`.
-ACR_MATCH_INFO Uniform(const std::string& text) {
-  ACR_MATCH_INFO r;
-  for (std::string* member :
-       {&r.szChannelId, &r.szChannelName, &r.szProgramId, &r.szProgramName, &r.szStartTime,
-        &r.szMediaTime, &r.szIdType, &r.szSource, &r.szGenre, &r.szAltIdType, &r.szAltContentId,
-        &r.szAltContentTitle, &r.szAltStreamId, &r.szBypassData}) {
-    *member = text;
-  }
-  r.nMatchCount = 99;
-  r.nEngineType = 5;
-  r.nEventType = 6;
-  r.bIsEngineStopped = 1;
-  return r;
+// A record whose text members hold `t` but szProgramId, which holds
+// `programId`, and whose integers are 99, 5, 6 and 1.
+ACR_MATCH_INFO Uniform(const std::string& t, const std::string& programId) {
+  return {t, t, programId, t, t, t, t, t, t, t, t, t, t, t, 99, 5, 6, 1};
+}
+ACR_MATCH_INFO Uniform(const std::string& text) { return Uniform(text, text); }
+
+// The text members in record order: szChannelId, szChannelName, szProgramId,
+// szProgramName, szStartTime, szMediaTime, szIdType, szSource, szGenre,
+// szAltIdType, szAltContentId, szAltContentTitle, szAltStreamId, szBypassData.
+Lines Texts(const ACR_MATCH_INFO& r) {
+  return {r.szChannelId,    r.szChannelName,     r.szProgramId,   r.szProgramName, r.szStartTime,
+          r.szMediaTime,    r.szIdType,          r.szSource,      r.szGenre,       r.szAltIdType,
+          r.szAltContentId, r.szAltContentTitle, r.szAltStreamId, r.szBypassData};
 }
 
-// What an answer without a usable match leaves: the integers are the
-// record's own but for `matchCount`.
-ACR_MATCH_INFO FailureValues(const std::string& unknown, const std::string& zero,
-                             unsigned matchCount) {
-  ACR_MATCH_INFO r = Uniform(unknown);
-  r.szStartTime = zero;
-  r.szMediaTime = zero;
-  r.nMatchCount = matchCount;
-  return r;
+// What an answer without a usable match leaves in the text members.
+Lines FailureTexts(const std::string& unknown, const std::string& zero) {
+  Lines texts(14, unknown);
+  texts[4] = texts[5] = zero;
+  return texts;
 }
 
 class DecryptMatchInfo : public DecodingTest {
  protected:
   // Runs `answer` on `record` with an output that holds kPreviousOutput.
+  // The record's integers other than nMatchCount are never touched.
   std::string Decrypt(const std::string& answer, ACR_MATCH_INFO& record) {
     std::string output = kPreviousOutput;
     vomaxel().DecryptMatchInfo(answer, record, output);
+    EXPECT_EQ(record.nEngineType, 5);
+    EXPECT_EQ(record.nEventType, 6u);
+    EXPECT_EQ(record.bIsEngineStopped, 1u);
     return output;
   }
 };
 
 TEST_F(DecryptMatchInfo, SeveralMatchesUnderEitherKeyOrNeither) {
+  const std::string first =
+      R"({"contentId":"P1.10","contentTitle":"Morning News","streamId":"CH7.News",
+          "altContentId":"A1","altContentTitle":"Alt One","altStreamId":"S1",
+          "source":"broadcast","idType":"tms","contentOffset":1200,"genre":"news",
+          "altIdType":"isan","bypassData":"b1"})";
+  const std::string second = R"({"contentId":"P2.20","contentTitle":"Quiz","streamId":"CH9.Fun",
+      "source":"cable","idType":"tms","contentOffset":-1,"genre":"quiz","rating":"PG"})";
   const std::string answer = MatchAnswer(
-      {{Key::kCurrent,
-        R"({"contentId":"P1.10","contentTitle":"Morning News","streamId":"CH7.News",
-            "altContentId":"A1","altContentTitle":"Alt One","altStreamId":"S1",
-            "source":"broadcast","idType":"tms","contentOffset":1200,"genre":"news",
-            "altIdType":"isan","bypassData":"b1"})"},
-       {Key::kOld,
-        R"({"contentId":"P2.20","contentTitle":"Quiz","streamId":"CH9.Fun","source":"cable",
-            "idType":"tms","contentOffset":-1,"genre":"quiz","rating":"PG"})"},
-       {Key::kForeign,
-        R"({"contentId":"P3.30","contentTitle":"","streamId":"CH5.Film","contentOffset":7})"}},
+      {{Key::kCurrent, first},
+       {Key::kOld, second},
+       {Key::kForeign, R"({"contentId":"P3.30","contentTitle":"","streamId":"CH5.Film",
+                           "contentOffset":7})"}},
       R"("queryTs":1700000000,"matchCounts":3,"status":"ok")");
   // Fields that decrypt under no key reach output and record as sent.
-  const std::string contentId3 = server::Encrypt("P3.30", Key::kForeign);
-  const std::string streamId3 = server::Encrypt("CH5.Film", Key::kForeign);
+  const std::string id3 = server::Encrypt("P3.30", Key::kForeign);
+  const std::string stream3 = server::Encrypt("CH5.Film", Key::kForeign);
 
   ACR_MATCH_INFO record = Uniform("");
   EXPECT_EQ(Decrypt(answer, record),
-            "{\n"
-            "   \"matchCounts\" : 3,\n"
-            "   \"matchResult\" : [\n"
-            "      {\n"
-            "         \"altContentId\" : \"A1\",\n"
-            "         \"altContentTitle\" : \"Alt One\",\n"
-            "         \"altIdType\" : \"isan\",\n"
-            "         \"altStreamId\" : \"S1\",\n"
-            "         \"bypassData\" : \"b1\",\n"
-            "         \"contentId\" : \"P1.10\",\n"
-            "         \"contentOffset\" : 1200,\n"
-            "         \"contentTitle\" : \"Morning News\",\n"
-            "         \"genre\" : \"news\",\n"
-            "         \"idType\" : \"tms\",\n"
-            "         \"source\" : \"broadcast\",\n"
-            "         \"streamId\" : \"CH7.News\"\n"
-            "      },\n"
-            "      {\n"
-            "         \"contentId\" : \"P2.20\",\n"
-            "         \"contentOffset\" : -1,\n"
-            "         \"contentTitle\" : \"Quiz\",\n"
-            "         \"genre\" : \"quiz\",\n"
-            "         \"idType\" : \"tms\",\n"
-            "         \"rating\" : \"PG\",\n"
-            "         \"source\" : \"cable\",\n"
-            "         \"streamId\" : \"CH9.Fun\"\n"
-            "      },\n"
-            "      {\n"
-            "         \"contentId\" : \"" + contentId3 + "\",\n"
-            "         \"contentOffset\" : 7,\n"
-            "         \"contentTitle\" : \"\",\n"
-            "         \"streamId\" : \"" + streamId3 + "\"\n"
-            "      }\n"
-            "   ],\n"
-            "   \"queryTs\" : 1700000000\n"
-            "}\n");
-  EXPECT_EQ(Describe(record),
-            "szChannelId=CH7|CH9|" + streamId3 + "\n"
-            "szChannelName=News|Fun|" + streamId3 + "\n"
-            "szProgramId=P1|P2|" + contentId3 + "\n"
-            "szProgramName=Morning News|Quiz|\n"
-            "szStartTime=10|20|0\n"
-            "szMediaTime=1200|4294967295|7\n"
-            "szIdType=tms|tms|\n"
-            "szSource=broadcast|cable|\n"
-            "szGenre=news|quiz|\n"
-            "szAltIdType=isan||\n"
-            "szAltContentId=A1||\n"
-            "szAltContentTitle=Alt One||\n"
-            "szAltStreamId=S1||\n"
-            "szBypassData=b1||\n"
-            "nMatchCount=3\n"
-            "nEngineType=5\n"
-            "nEventType=6\n"
-            "bIsEngineStopped=1\n");
+            Styled(R"({"matchCounts":3,"queryTs":1700000000,"matchResult":[)" + first + "," +
+                   second + R"(,{"contentId":")" + id3 + R"(","contentTitle":"","streamId":")" +
+                   stream3 + R"(","contentOffset":7}]})"));
+  EXPECT_EQ(Texts(record),
+            (Lines{"CH7|CH9|" + stream3, "News|Fun|" + stream3, "P1|P2|" + id3,
+                   "Morning News|Quiz|", "10|20|0", "1200|4294967295|7", "tms|tms|",
+                   "broadcast|cable|", "news|quiz|", "isan||", "A1||", "Alt One||", "S1||",
+                   "b1||"}));
+  EXPECT_EQ(record.nMatchCount, 3u);
   EXPECT_EQ(Log(), (Lines{kCurrentKeyRefused, kCurrentKeyRefused, kCurrentKeyRefused,
                           kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted,
                           kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted}));
@@ -139,79 +90,32 @@ TEST_F(DecryptMatchInfo, SeveralMatchesUnderEitherKeyOrNeither) {
 
 struct DelimiterCase {
   const char* why;
-  ACR_MATCH_INFO before;
+  const char* text;       // of every text member on entry
+  const char* programId;  // of szProgramId on entry
   std::vector<Match> matches;
-  std::string after;
+  Lines after;
 };
 
 TEST_F(DecryptMatchInfo, DelimiterPrecedesEachEntryThatFindsAProgrammeId) {
-  ACR_MATCH_INFO onlyProgramme = Uniform("");
-  onlyProgramme.szProgramId = "P0";
   const DelimiterCase cases[] = {
-      {"an empty first contentId leaves nothing to separate",
-       Uniform(""),
+      {"an empty first contentId leaves nothing to separate", "", "",
        {{Key::kCurrent, R"({"contentId":"","streamId":"CH1.A"})"},
         {Key::kCurrent, R"({"contentId":"P2.20","streamId":"CH2.B"})"},
         {Key::kCurrent, R"({"contentId":"P3.30"})"}},
-       "szChannelId=CH1CH2|\n"
-       "szChannelName=AB|\n"
-       "szProgramId=P2|P3\n"
-       "szProgramName=|\n"
-       "szStartTime=020|30\n"
-       "szMediaTime=00|0\n"
-       "szIdType=|\n"
-       "szSource=|\n"
-       "szGenre=|\n"
-       "szAltIdType=|\n"
-       "szAltContentId=|\n"
-       "szAltContentTitle=|\n"
-       "szAltStreamId=|\n"
-       "szBypassData=|\n"},
-      {"a programme id on entry puts one before the first entry",
-       onlyProgramme,
+       {"CH1CH2|", "AB|", "P2|P3", "|", "020|30", "00|0", "|", "|", "|", "|", "|", "|", "|", "|"}},
+      {"a programme id on entry puts one before the first entry", "", "P0",
        {{Key::kCurrent, R"({"contentId":"P1.10","streamId":"CH1.A","contentOffset":5})"}},
-       "szChannelId=|CH1\n"
-       "szChannelName=|A\n"
-       "szProgramId=P0|P1\n"
-       "szProgramName=|\n"
-       "szStartTime=|10\n"
-       "szMediaTime=|5\n"
-       "szIdType=|\n"
-       "szSource=|\n"
-       "szGenre=|\n"
-       "szAltIdType=|\n"
-       "szAltContentId=|\n"
-       "szAltContentTitle=|\n"
-       "szAltStreamId=|\n"
-       "szBypassData=|\n"},
-      {"text elsewhere is appended to without one",
-       [] {
-         ACR_MATCH_INFO r = Uniform("x");
-         r.szProgramId = "";
-         return r;
-       }(),
+       {"|CH1", "|A", "P0|P1", "|", "|10", "|5", "|", "|", "|", "|", "|", "|", "|", "|"}},
+      {"text elsewhere is appended to without one", "x", "",
        {{Key::kCurrent, R"({"contentId":"P1.10","streamId":"CH1.A","genre":"g"})"}},
-       "szChannelId=xCH1\n"
-       "szChannelName=xA\n"
-       "szProgramId=P1\n"
-       "szProgramName=x\n"
-       "szStartTime=x10\n"
-       "szMediaTime=x0\n"
-       "szIdType=x\n"
-       "szSource=x\n"
-       "szGenre=xg\n"
-       "szAltIdType=x\n"
-       "szAltContentId=x\n"
-       "szAltContentTitle=x\n"
-       "szAltStreamId=x\n"
-       "szBypassData=x\n"},
+       {"xCH1", "xA", "P1", "x", "x10", "x0", "x", "x", "xg", "x", "x", "x", "x", "x"}},
   };
   for (const DelimiterCase& c : cases) {
     SCOPED_TRACE(c.why);
-    ACR_MATCH_INFO record = c.before;
+    ACR_MATCH_INFO record = Uniform(c.text, c.programId);
     Decrypt(MatchAnswer(c.matches), record);
-    EXPECT_EQ(Describe(record), c.after + "nMatchCount=" + std::to_string(c.matches.size()) +
-                                    "\nnEngineType=5\nnEventType=6\nbIsEngineStopped=1\n");
+    EXPECT_EQ(Texts(record), c.after);
+    EXPECT_EQ(record.nMatchCount, c.matches.size());
   }
   EXPECT_EQ(Log(), Lines{});
 }
@@ -226,93 +130,52 @@ TEST_F(DecryptMatchInfo, ConstantTextsAreTheHostsAtCallTime) {
   EXPECT_EQ(Decrypt(MatchAnswer({{Key::kCurrent, R"({"contentId":"P1","streamId":"CH1.A"})"},
                                  {Key::kCurrent, R"({"contentId":"P2.20","streamId":"CH2"})"}}),
                     record),
-            "{\n"
-            "   \"matchCounts\" : null,\n"
-            "   \"matchResult\" : [\n"
-            "      {\n"
-            "         \"altContentId\" : \"n/a\",\n"
-            "         \"altContentTitle\" : \"n/a\",\n"
-            "         \"altStreamId\" : \"n/a\",\n"
-            "         \"contentId\" : \"P1\",\n"
-            "         \"contentTitle\" : \"n/a\",\n"
-            "         \"streamId\" : \"CH1.A\"\n"
-            "      },\n"
-            "      {\n"
-            "         \"altContentId\" : \"n/a\",\n"
-            "         \"altContentTitle\" : \"n/a\",\n"
-            "         \"altStreamId\" : \"n/a\",\n"
-            "         \"contentId\" : \"P2.20\",\n"
-            "         \"contentTitle\" : \"n/a\",\n"
-            "         \"streamId\" : \"CH2\"\n"
-            "      }\n"
-            "   ],\n"
-            "   \"queryTs\" : null\n"
-            "}\n");
-  EXPECT_EQ(Describe(record),
-            "szChannelId=CH1 ; CH2\n"
-            "szChannelName=A ; CH2\n"
-            "szProgramId=P1 ; P2\n"
-            "szProgramName=n/a ; n/a\n"
-            "szStartTime=0 ; 20\n"
-            "szMediaTime=0 ; 0\n"
-            "szIdType=n/a ; n/a\n"
-            "szSource=n/a ; n/a\n"
-            "szGenre=n/a ; n/a\n"
-            "szAltIdType=n/a ; n/a\n"
-            "szAltContentId=n/a ; n/a\n"
-            "szAltContentTitle=n/a ; n/a\n"
-            "szAltStreamId=n/a ; n/a\n"
-            "szBypassData=n/a ; n/a\n"
-            "nMatchCount=2\nnEngineType=5\nnEventType=6\nbIsEngineStopped=1\n");
+            Styled(R"({"matchCounts":null,"queryTs":null,"matchResult":[
+                {"contentId":"P1","streamId":"CH1.A","contentTitle":"n/a","altContentId":"n/a",
+                 "altContentTitle":"n/a","altStreamId":"n/a"},
+                {"contentId":"P2.20","streamId":"CH2","contentTitle":"n/a","altContentId":"n/a",
+                 "altContentTitle":"n/a","altStreamId":"n/a"}]})"));
+  const std::string na = "n/a ; n/a";
+  EXPECT_EQ(Texts(record), (Lines{"CH1 ; CH2", "A ; CH2", "P1 ; P2", na, "0 ; 20", "0 ; 0", na, na,
+                                  na, na, na, na, na, na}));
   EXPECT_EQ(Log(), Lines(8, kFieldNotBase64));
 
   record = Uniform("x");
   Decrypt("{\"matchResult\":[]}", record);
-  EXPECT_EQ(Describe(record), Describe(FailureValues("?", "zero", 99)));
+  EXPECT_EQ(Texts(record), FailureTexts("?", "zero"));
 }
 
 struct FailureCase {
-  const char* why;
-  std::string answer;
+  const char* answer;
   unsigned matchCount;  // what the record holds afterwards; it held 99
   Lines log;
 };
 
 TEST_F(DecryptMatchInfo, AnswersWithoutUsableMatchesLeaveFailureValues) {
   const FailureCase cases[] = {
-      {"no matchResult", R"({"queryTs":1})", 99, {kMatchResultEmpty}},
-      {"null", R"({"matchResult":null})", 99, {kMatchResultEmpty}},
-      {"empty array", R"({"matchResult":[]})", 99, {kMatchResultEmpty}},
-      {"empty object", R"({"matchResult":{}})", 99, {kMatchResultEmpty}},
-      {"text", R"({"matchResult":"P1.10"})", 0, {kFailedToDecrypt}},
-      {"empty text", R"({"matchResult":""})", 0, {kFailedToDecrypt}},
-      {"number", R"({"matchResult":7})", 0, {kFailedToDecrypt}},
-      {"false", R"({"matchResult":false})", 0, {kFailedToDecrypt}},
-      {"non-empty object", R"({"matchResult":{"0":{"contentId":"P1"}}})", 0, {kFailedToDecrypt}},
+      {R"({"queryTs":1})", 99, {kMatchResultEmpty}},
+      {R"({"matchResult":null})", 99, {kMatchResultEmpty}},
+      {R"({"matchResult":[]})", 99, {kMatchResultEmpty}},
+      {R"({"matchResult":{}})", 99, {kMatchResultEmpty}},
+      {R"({"matchResult":"P1.10"})", 0, {kFailedToDecrypt}},
+      {R"({"matchResult":""})", 0, {kFailedToDecrypt}},
+      {R"({"matchResult":{"0":{"contentId":"P1"}}})", 0, {kFailedToDecrypt}},
       // Values jsoncpp will not convert fail the answer once the walk has counted it.
-      {"entry that is a number", R"({"matchResult":[1]})", 1, {kFailedToDecrypt}},
-      {"entry that is an array", R"({"matchResult":[[]]})", 1, {kFailedToDecrypt}},
-      {"encrypted member that is an array", R"({"matchResult":[{"contentId":["x"]}]})", 1,
-       {kFailedToDecrypt}},
-      {"encrypted member that is an object", R"({"matchResult":[{"altStreamId":{}}]})", 1,
-       {kFailedToDecrypt}},
-      {"plain member that is an array", R"({"matchResult":[{"genre":[]}]})", 1,
-       {kFailedToDecrypt}},
-      {"offset as text", R"({"matchResult":[{"contentOffset":"12"}]})", 1, {kFailedToDecrypt}},
-      {"offset beyond int", R"({"matchResult":[{"contentOffset":2147483648}]})", 1,
-       {kFailedToDecrypt}},
-      {"real offset beyond int", R"({"matchResult":[{"contentOffset":1e10}]})", 1,
-       {kFailedToDecrypt}},
-      {"second entry refused after the first was mapped",
-       R"({"matchResult":[{"contentId":"abc"},{"bypassData":{}}],"queryTs":1})", 2,
+      {R"({"matchResult":[1]})", 1, {kFailedToDecrypt}},
+      {R"({"matchResult":[{"contentId":["x"]}]})", 1, {kFailedToDecrypt}},
+      {R"({"matchResult":[{"genre":[]}]})", 1, {kFailedToDecrypt}},
+      {R"({"matchResult":[{"contentOffset":"12"}]})", 1, {kFailedToDecrypt}},
+      {R"({"matchResult":[{"contentOffset":2147483648}]})", 1, {kFailedToDecrypt}},
+      {R"({"matchResult":[{"contentId":"abc"},{"bypassData":{}}],"queryTs":1})", 2,
        {kFieldNotBase64, kFailedToDecrypt}},
   };
   for (const FailureCase& c : cases) {
-    SCOPED_TRACE(c.why);
+    SCOPED_TRACE(c.answer);
     ClearLog();
     ACR_MATCH_INFO record = Uniform("x");
     EXPECT_EQ(Decrypt(c.answer, record), kPreviousOutput);
-    EXPECT_EQ(Describe(record), Describe(FailureValues("unknown", "0", c.matchCount)));
+    EXPECT_EQ(Texts(record), FailureTexts("unknown", "0"));
+    EXPECT_EQ(record.nMatchCount, c.matchCount);
     EXPECT_EQ(Log(), c.log);
   }
 }
@@ -320,50 +183,23 @@ TEST_F(DecryptMatchInfo, AnswersWithoutUsableMatchesLeaveFailureValues) {
 TEST_F(DecryptMatchInfo, UnusableTextLeavesRecordAndOutputAlone) {
   const std::string valid = MatchAnswer({{Key::kCurrent, R"({"contentId":"P1.10"})"}});
   const std::string cases[] = {
-      "",
-      "{}",
-      "[]",
-      "null",
-      "42",
-      "\"text\"",
-      "{\"matchResult\":[",
-      "/* comment */ " + valid,
+      "", "{}", "[]", "null", "42", "\"text\"", "{\"matchResult\":[", "/* comment */ " + valid,
       "[" + valid + "]",
-      "{\"a\":" + std::string(1100, '['),
+      // Whole, this text would parse: the NUL byte sits inside a string.
+      "{\"matchResult\":[{\"source\":\"P1" + std::string(1, '\0') + ".10\"}]}",
   };
   for (const std::string& text : cases) {
     SCOPED_TRACE(text);
     ClearLog();
     ACR_MATCH_INFO record = Uniform("x");
     EXPECT_EQ(Decrypt(text, record), kPreviousOutput);
-    EXPECT_EQ(Describe(record), Describe(Uniform("x")));
-    EXPECT_EQ(Log(), Lines{kParsingError + text});
+    EXPECT_EQ(Texts(record), Texts(Uniform("x")));
+    EXPECT_EQ(record.nMatchCount, 99u);
+    EXPECT_EQ(Log(), Lines{kParsingError + text.c_str()}) << "the text up to its first NUL";
   }
 }
 
-TEST_F(DecryptMatchInfo, TextEndsAtItsFirstNul) {
-  const std::string valid = MatchAnswer({{Key::kCurrent, R"({"contentId":"P1.10"})"}});
-  ACR_MATCH_INFO record = Uniform("");
-  EXPECT_EQ(Decrypt(valid + std::string("\0{\"matchResult\":", 16), record),
-            "{\n"
-            "   \"matchCounts\" : null,\n"
-            "   \"matchResult\" : [\n"
-            "      {\n"
-            "         \"contentId\" : \"P1.10\"\n"
-            "      }\n"
-            "   ],\n"
-            "   \"queryTs\" : null\n"
-            "}\n");
-  EXPECT_EQ(record.szProgramId, "P1");
-
-  // Whole, the text would parse: the NUL byte sits inside a string.
-  const std::string cut = "{\"matchResult\":[{\"source\":\"P1";
-  record = Uniform("x");
-  EXPECT_EQ(Decrypt(cut + std::string("\0.10\"}]}", 8), record), kPreviousOutput);
-  EXPECT_EQ(Describe(record), Describe(Uniform("x")));
-  EXPECT_EQ(Log(), Lines{kParsingError + cut});
-}
-
+// The layout of the output, written out in full.
 TEST_F(DecryptMatchInfo, CopiesQueryTsAndMatchCountsAsTheyAre) {
   ACR_MATCH_INFO record = Uniform("");
   EXPECT_EQ(Decrypt(MatchAnswer({{Key::kCurrent, R"({"contentId":"P1.10"})"}},
@@ -382,53 +218,38 @@ TEST_F(DecryptMatchInfo, CopiesQueryTsAndMatchCountsAsTheyAre) {
             "   ],\n"
             "   \"queryTs\" : \"late\"\n"
             "}\n");
+  EXPECT_EQ(record.szProgramId, "P1");
 }
 
 struct MappingCase {
   const char* plainEntry;
-  const char* programId;
-  const char* startTime;
-  const char* channelId;
-  const char* channelName;
-  const char* source;
-  const char* mediaTime;
+  // szChannelId, szChannelName, szProgramId, szStartTime, szMediaTime, szSource
+  Lines texts;
 };
 
 TEST_F(DecryptMatchInfo, MapsEachEntryByTheSplitRules) {
   const MappingCase cases[] = {
       {R"({"contentId":"P100.25","streamId":"CH7.News","contentOffset":1200})",
-       "P100", "25", "CH7", "News", "", "1200"},
-      {R"({"contentId":"P100"})", "P100", "0", "", "", "", "0"},
-      {R"({"contentId":".P100"})", ".P100", "0", "", "", "", "0"},
-      {R"({"contentId":"P100."})", "P100", "", "", "", "", "0"},
-      {R"({"contentId":"A.B.C","streamId":"S.T.U"})", "A", "B.C", "S", "T.U", "", "0"},
-      {R"({"streamId":".x","source":"antenna"})", "", "0", ".x", ".x", "antenna", "0"},
-      {R"({"streamId":"","source":"tv.hd"})", "", "0", "", "", "tv.hd", "0"},
-      {R"({"source":"tv.hd"})", "", "0", "tv", "hd", "tv.hd", "0"},
-      {R"({"source":"antenna"})", "", "0", "antenna", "antenna", "antenna", "0"},
-      {R"({"source":12})", "", "0", "12", "12", "12", "0"},
-      {R"({"source":null})", "", "0", "", "", "", "0"},
-      {R"({"contentOffset":-1})", "", "0", "", "", "", "4294967295"},
-      {R"({"contentOffset":-2147483648})", "", "0", "", "", "", "2147483648"},
-      {R"({"contentOffset":2147483647})", "", "0", "", "", "", "2147483647"},
-      {R"({"contentOffset":1.9})", "", "0", "", "", "", "1"},
-      {R"({"contentOffset":-1.5})", "", "0", "", "", "", "4294967295"},
-      {R"({"contentOffset":true})", "", "0", "", "", "", "1"},
-      {R"({"contentOffset":null})", "", "0", "", "", "", "0"},
+       {"CH7", "News", "P100", "25", "1200", ""}},
+      {R"({"contentId":"P100"})", {"", "", "P100", "0", "0", ""}},
+      {R"({"contentId":".P100"})", {"", "", ".P100", "0", "0", ""}},
+      {R"({"contentId":"P100."})", {"", "", "P100", "", "0", ""}},
+      {R"({"contentId":"A.B.C","streamId":"S.T.U"})", {"S", "T.U", "A", "B.C", "0", ""}},
+      {R"({"streamId":".x","source":"antenna"})", {".x", ".x", "", "0", "0", "antenna"}},
+      {R"({"streamId":"","source":"tv.hd"})", {"", "", "", "0", "0", "tv.hd"}},
+      {R"({"source":"tv.hd"})", {"tv", "hd", "", "0", "0", "tv.hd"}},
+      {R"({"source":"antenna"})", {"antenna", "antenna", "", "0", "0", "antenna"}},
+      {R"({"contentOffset":-1})", {"", "", "", "0", "4294967295", ""}},
+      {R"({"contentOffset":1.9})", {"", "", "", "0", "1", ""}},
   };
   for (const MappingCase& c : cases) {
     SCOPED_TRACE(c.plainEntry);
     ACR_MATCH_INFO record = Uniform("");
     Decrypt(MatchAnswer({{Key::kCurrent, c.plainEntry}}), record);
-    ACR_MATCH_INFO expected = Uniform("");
-    expected.szProgramId = c.programId;
-    expected.szStartTime = c.startTime;
-    expected.szChannelId = c.channelId;
-    expected.szChannelName = c.channelName;
-    expected.szSource = c.source;
-    expected.szMediaTime = c.mediaTime;
-    expected.nMatchCount = 1;
-    EXPECT_EQ(Describe(record), Describe(expected));
+    const Lines& t = c.texts;
+    EXPECT_EQ(Texts(record),
+              (Lines{t[0], t[1], t[2], "", t[3], t[4], "", t[5], "", "", "", "", "", ""}));
+    EXPECT_EQ(record.nMatchCount, 1u);
   }
   EXPECT_EQ(Log(), Lines{});
 }
@@ -440,29 +261,10 @@ TEST_F(DecryptMatchInfo, NonTextEncryptedMembersAreReadAsText) {
   EXPECT_EQ(Decrypt(R"({"matchResult":[{"contentId":3.5,"streamId":true,"contentTitle":null,)"
                     R"("altContentId":1234,"altIdType":7}]})",
                     record),
-            "{\n"
-            "   \"matchCounts\" : null,\n"
-            "   \"matchResult\" : [\n"
-            "      {\n"
-            "         \"altContentId\" : \"1234\",\n"
-            "         \"altIdType\" : 7,\n"
-            "         \"contentId\" : \"3.5\",\n"
-            "         \"contentTitle\" : null,\n"
-            "         \"streamId\" : \"true\"\n"
-            "      }\n"
-            "   ],\n"
-            "   \"queryTs\" : null\n"
-            "}\n");
-  ACR_MATCH_INFO expected = Uniform("");
-  expected.szProgramId = "3";
-  expected.szStartTime = "5";
-  expected.szChannelId = "true";
-  expected.szChannelName = "true";
-  expected.szMediaTime = "0";
-  expected.szAltContentId = "1234";
-  expected.szAltIdType = "7";
-  expected.nMatchCount = 1;
-  EXPECT_EQ(Describe(record), Describe(expected));
+            Styled(R"({"matchCounts":null,"queryTs":null,"matchResult":[{"contentId":"3.5",
+                "streamId":"true","contentTitle":null,"altContentId":"1234","altIdType":7}]})"));
+  EXPECT_EQ(Texts(record),
+            (Lines{"true", "true", "3", "", "5", "0", "", "", "", "7", "1234", "", "", ""}));
   // "true" and "1234" are Base64 texts of three bytes, which no key decrypts.
   EXPECT_EQ(Log(), (Lines{kFieldNotBase64, kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted,
                           kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted}));
