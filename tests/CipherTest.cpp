@@ -168,6 +168,23 @@ TEST_F(BlockCipher, DecryptsWithTheKeysThatAreSet) {
   EXPECT_EQ(Logged(), Lines{}) << "no key set: no attempt, no line";
 }
 
+// Keys of every allowed length, 1 to 32 bytes, in either row: the AES key is
+// the first 16 bytes, padded with zeros, as OpenSSL sees it.
+TEST_F(BlockCipher, EveryKeyLengthAgreesWithOpenSsl) {
+  const std::string digits = "f1e2d3c4b5a69788796a5b4c3d2e1f00112233445566778899aabbccddeeff01";
+  for (size_t length = 2; length <= digits.size(); length += 2) {
+    SCOPED_TRACE(length);
+    Bytes bytes;
+    for (size_t i = 0; i < length; i += 2) {
+      bytes.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    SetKeys(kOldHex + "," + digits.substr(0, length));
+    ExpectKeys(kOld, AesKey(bytes));
+    SetKeys(digits.substr(0, length) + ",00" + kCurrentHex.substr(2));
+    ExpectKeys(AesKey(bytes), {});
+  }
+}
+
 TEST_F(BlockCipher, EncryptsWithTheCurrentKeyToWholeBlocks) {
   SetKeys(kBoth);
   for (size_t length : {1, 15, 16, 17, 1533}) {
