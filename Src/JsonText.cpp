@@ -1,5 +1,7 @@
 #include "JsonText.h"
 
+#include <cstring>
+
 namespace vomaxel {
 
 namespace {
@@ -63,6 +65,16 @@ bool ParseJson(const std::string& text, const Json::Features& features, Json::Va
   // Every comment starts with "/": most texts need no walk at all.
   if (features.allowComments_ && text.find('/') != std::string::npos) MendComments(root);
   return parsed;
+}
+
+const Json::Value* FindMember(const Json::Value& object, const char* key) {
+  return object.find(key, key + std::strlen(key));
+}
+
+const Json::Value& MemberOr(const Json::Value& object, const char* key,
+                            const Json::Value& fallback) {
+  const Json::Value* member = FindMember(object, key);
+  return member != NULL ? *member : fallback;
 }
 
 }  // namespace vomaxel

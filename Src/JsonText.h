@@ -18,6 +18,15 @@ namespace vomaxel {
 // write back as JSON, which are mended (see MendComments in the .cpp file).
 bool ParseJson(const std::string& text, const Json::Features& features, Json::Value& root);
 
+// The member `key` of `object`, or null where absent: what Json::Value::get
+// finds, without copying it. Throws, as get does, where `object` is neither an
+// object nor null.
+const Json::Value* FindMember(const Json::Value& object, const char* key);
+
+// Json::Value::get(key, fallback), without copying the member.
+const Json::Value& MemberOr(const Json::Value& object, const char* key,
+                            const Json::Value& fallback);
+
 }  // namespace vomaxel
 
 #endif  // VOMAXEL_SRC_JSONTEXT_H_

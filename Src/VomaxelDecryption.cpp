@@ -42,22 +42,15 @@ std::string ACR_MATCH_INFO::* const kTextMembers[] = {
     &ACR_MATCH_INFO::szAltStreamId,  &ACR_MATCH_INFO::szBypassData,
 };
 
-// The member `key` of `object`, or null where absent, as Json::Value::get
-// finds it but without copying it. Throws, as get does, where `object` is
-// neither an object nor null.
-const Json::Value* FindMember(const Json::Value& object, const char* key) {
-  return object.find(key, key + std::strlen(key));
-}
-
-// The same member, to be replaced: jsoncpp looks members up only through
-// const access, and `object` is the caller's to change.
+// vomaxel::FindMember for a member to be replaced: jsoncpp looks members up
+// only through const access, and `object` is the caller's to change.
 Json::Value* FindMember(Json::Value& object, const char* key) {
-  return const_cast<Json::Value*>(FindMember(static_cast<const Json::Value&>(object), key));
+  return const_cast<Json::Value*>(vomaxel::FindMember(object, key));
 }
 
 // get(key, Json::Value(fallback)).asString(), without the copy of the member.
 std::string MemberText(const Json::Value& object, const char* key, const std::string& fallback) {
-  const Json::Value* member = FindMember(object, key);
+  const Json::Value* member = vomaxel::FindMember(object, key);
   return member != NULL ? member->asString() : fallback;
 }
 
@@ -65,7 +58,7 @@ std::string MemberText(const Json::Value& object, const char* key, const std::st
 // member's text is appended in place, without a copy of its own.
 void AppendMemberText(const Json::Value& object, const char* key, const std::string& fallback,
                       std::string& out) {
-  const Json::Value* member = FindMember(object, key);
+  const Json::Value* member = vomaxel::FindMember(object, key);
   const char* begin;
   const char* end;
   if (member == NULL) {
@@ -235,7 +228,7 @@ void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO
   matchInfo.szSource.append(source);
 
   // The offset is written without a sign: -1 becomes 4294967295.
-  const Json::Value* contentOffset = FindMember(matchEntry, "contentOffset");
+  const Json::Value* contentOffset = vomaxel::FindMember(matchEntry, "contentOffset");
   const int offset = contentOffset != NULL ? contentOffset->asInt() : 0;
   matchInfo.szMediaTime.append(boost::lexical_cast<std::string>(static_cast<unsigned int>(offset)));
 

@@ -1,6 +1,5 @@
 // Match info JSON: the flat JSON form of one ACR_MATCH_INFO record, read by
 // ParserACRInfoJson and written by MakeACRInfoJson.
-#include <cstring>
 #include <exception>
 
 #include <json/json.h>
@@ -36,13 +35,6 @@ const TextField kTextFields[] = {
     {"bypassData", &ACR_MATCH_INFO::szBypassData},
 };
 
-// Json::Value::get(key, fallback) of an object, without copying the member.
-const Json::Value& Member(const Json::Value& object, const char* key,
-                          const Json::Value& fallback) {
-  const Json::Value* member = object.find(key, key + std::strlen(key));
-  return member != NULL ? *member : fallback;
-}
-
 // Reads all eighteen members of match info JSON into `out`. False where the
 // text is rejected: it does not parse strictly, its root is empty or not an
 // object, or a member has a value the JSON library refuses to convert.
@@ -55,13 +47,13 @@ bool ReadMatchInfo(const std::string& text, ACR_MATCH_INFO& out) {
     }
     const Json::Value unknown(ACR_STRING_UNKNOWN);
     for (const TextField& field : kTextFields) {
-      out.*field.member = Member(root, field.key, unknown).asString();
+      out.*field.member = vomaxel::MemberOr(root, field.key, unknown).asString();
     }
     const Json::Value zero(0);
-    out.nMatchCount = Member(root, "matchCount", zero).asInt();
-    out.nEngineType = Member(root, "engineType", zero).asInt();
-    out.nEventType = Member(root, "eventType", zero).asInt();
-    out.bIsEngineStopped = Member(root, "isEngineStopped", zero).asInt();
+    out.nMatchCount = vomaxel::MemberOr(root, "matchCount", zero).asInt();
+    out.nEngineType = vomaxel::MemberOr(root, "engineType", zero).asInt();
+    out.nEventType = vomaxel::MemberOr(root, "eventType", zero).asInt();
+    out.bIsEngineStopped = vomaxel::MemberOr(root, "isEngineStopped", zero).asInt();
     return true;
   } catch (const std::exception&) {
     return false;
