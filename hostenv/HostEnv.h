@@ -26,7 +26,8 @@ struct LogLine {
   std::string text;
 };
 
-// Collects every log call made while it lives. One capture at a time.
+// Collects every log call made while it lives, without allocating in the log
+// call itself. One capture at a time.
 class LogCapture {
  public:
   LogCapture();
@@ -41,6 +42,10 @@ class LogCapture {
 
 // Whether log calls are written to standard error (default: yes).
 void SetLogEcho(bool echo);
+
+// How many log module objects (Dravlog::Dravlog) the process has made: one per
+// module class that has logged, wherever it first logged from.
+int ModuleConstructions();
 
 }  // namespace hostenv
 

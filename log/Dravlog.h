@@ -6,6 +6,12 @@
 // modules and calls them through the host's virtual tables, so the virtual
 // operations stand in the host's order and no class here may gain a data
 // member or a virtual operation.
+//
+// The module objects, and the record of the module that printed last, are one
+// per process, whoever logs first: the classes keep default visibility even in
+// a library built with hidden visibility, so that the statics behind them stay
+// visible and the dynamic loader binds every copy to the host's definition
+// where the host has one.
 
 #ifndef VOMAXEL_LOG_DRAVLOG_H_
 #define VOMAXEL_LOG_DRAVLOG_H_
@@ -13,6 +19,8 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstddef>
+
+#define DRAVLOG_VISIBLE __attribute__((visibility("default")))
 
 // The output object behind Dravlog::DebugIO.
 class DravlogOutput {
@@ -24,7 +32,7 @@ class DravlogOutput {
   virtual void Write(const char* text, int flags) = 0;
 };
 
-class Dravlog {
+class DRAVLOG_VISIBLE Dravlog {
  public:
   Dravlog();
   virtual ~Dravlog() {}
@@ -67,7 +75,7 @@ class Dravlog {
 };
 
 // The module for selector zero: writes through DebugIO, when there is one.
-class DravlogCommon : public Dravlog {
+class DRAVLOG_VISIBLE DravlogCommon : public Dravlog {
  public:
   virtual void t_Print(unsigned long, unsigned long, const char* format, va_list* args) {
     if (DebugIO == NULL) return;
@@ -83,7 +91,7 @@ class DravlogCommon : public Dravlog {
 };
 
 // The host's own module, selected by a non-zero selector.
-class DravlogDunrik : public Dravlog {
+class DRAVLOG_VISIBLE DravlogDunrik : public Dravlog {
  public:
   virtual ~DravlogDunrik();
   virtual void Reset();
