@@ -1,6 +1,8 @@
 #include "JsonText.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace vomaxel {
 
@@ -51,19 +53,31 @@ void MendComments(Json::Value& value) {
   }
 }
 
+// jsoncpp throws Json::RuntimeError both for nesting deeper than the reader's
+// limit and for a failed malloc of a string's buffer; only the message tells
+// the two apart.
+bool IsAllocationFailure(const Json::RuntimeError& error) {
+  return std::strstr(error.what(), "Failed to allocate") != NULL;
+}
+
 }  // namespace
 
-bool ParseJson(const std::string& text, const Json::Features& features, Json::Value& root) {
+bool ParseJson(const char* begin, const char* end, const Json::Features& features,
+               Json::Value& root) {
   Json::Reader reader(features);
   bool parsed;
   try {
-    parsed = reader.parse(text, root, true);
-  } catch (const Json::Exception&) {
+    parsed = reader.parse(begin, end, root, true);
+  } catch (const Json::RuntimeError& error) {
+    if (IsAllocationFailure(error)) throw std::bad_alloc();
+    root = Json::Value();
+    return false;
+  } catch (const Json::LogicError&) {
     root = Json::Value();
     return false;
   }
   // Every comment starts with "/": most texts need no walk at all.
-  if (features.allowComments_ && text.find('/') != std::string::npos) MendComments(root);
+  if (features.allowComments_ && std::find(begin, end, '/') != end) MendComments(root);
   return parsed;
 }
 

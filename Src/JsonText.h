@@ -9,14 +9,27 @@
 
 namespace vomaxel {
 
-// Parses `text` as a whole with comment collection on, as Json::Reader::parse
-// does, and returns its result. The reader throws on nesting deeper than its
-// limit; that counts as a failed parse and leaves `root` null.
+// Parses the text [begin, end) as a whole with comment collection on, as
+// Json::Reader::parse does, and returns its result. The reader throws on
+// nesting deeper than its limit; that counts as a failed parse and leaves
+// `root` null.
+//
+// jsoncpp reports a failed allocation of a string's buffer as
+// Json::RuntimeError too; here that becomes std::bad_alloc. Elsewhere a
+// Json::RuntimeError can only be such a report, and each operation passes it
+// on to the host as the std::bad_alloc it expects.
 //
 // Where the features allow comments, the comments kept on `root` are those of
 // the text, except two forms the reader accepts but Json::StyledWriter cannot
 // write back as JSON, which are mended (see MendComments in the .cpp file).
-bool ParseJson(const std::string& text, const Json::Features& features, Json::Value& root);
+bool ParseJson(const char* begin, const char* end, const Json::Features& features,
+               Json::Value& root);
+
+// ParseJson of the whole of `text`, zero bytes included.
+inline bool ParseJson(const std::string& text, const Json::Features& features,
+                      Json::Value& root) {
+  return ParseJson(text.data(), text.data() + text.size(), features, root);
+}
 
 // The member `key` of `object`, or null where absent: what Json::Value::get
 // finds, without copying it. Throws, as get does, where `object` is neither an

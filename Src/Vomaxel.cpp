@@ -1,8 +1,6 @@
 // The plug-in's entry points and its key handling.
 #include "Vomaxel.h"
 
-#include <exception>
-
 #include "ACRCipherUtil.h"
 #include "VomaxelLog.h"
 
@@ -14,14 +12,10 @@ VOMAXEL_EXPORT void destroy(IVomaxel* object) { delete object; }
 
 }  // extern "C"
 
+// SetKey makes every allocation it needs before it writes a key row, so an
+// allocation failure leaves the stored keys as they were.
 void Vomaxel::SetSecureKey(std::string& key) {
-  bool accepted;
-  try {
-    accepted = CACRCipherUtil::GetInstance()->SetKey(key.c_str());
-  } catch (const std::exception&) {  // allocation failure: the stored keys stay
-    accepted = false;
-  }
-  if (!accepted) {
+  if (!CACRCipherUtil::GetInstance()->SetKey(key.c_str())) {
     VOMAXEL_LOG(2, "%s:%d pCipherUtil->SetKey() return false, %s",
                 "virtual void Vomaxel::SetSecureKey(std::string&)", 527, key.c_str());
   }

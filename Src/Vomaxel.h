@@ -36,12 +36,12 @@ class Vomaxel : public IVomaxel {
   // Plain text of one encrypted server field; the field's own text where it
   // cannot be decoded.
   std::string m_DoDecryption(const std::string& inEncryptedString);
-  // Decrypts every entry of a server answer's "matchResult" into an array and
-  // maps each onto `matchInfo`; null where the walk fails. The entries are
-  // moved out of `matchResult`, not copied.
-  Json::Value m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo);
-  // One match entry with its encrypted members in plain text.
-  Json::Value m_DecryptEachMatchInfo(Json::Value matchEntry);
+  std::string m_DoDecryption(const char* inEncryptedString, std::string::size_type uEncrypedSize);
+  // Decrypts every entry of a server answer's "matchResult" in place and maps
+  // each onto `matchInfo`. False where the walk fails or finds no entry.
+  bool m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo);
+  // Replaces the encrypted members of one match entry by their plain text.
+  void m_DecryptEachMatchInfo(Json::Value& matchEntry);
   // Appends one decrypted match entry to the text members of `matchInfo`.
   void m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo);
 };

@@ -1,8 +1,9 @@
 // Server result decoding: the encrypted fields of the recognition server's
 // match results and event information become plain text, and every match of
 // an answer is appended to the host's ACR_MATCH_INFO record.
+#include <algorithm>
 #include <cstring>
-#include <exception>
+#include <new>
 #include <utility>
 
 #include <boost/lexical_cast.hpp>
@@ -48,36 +49,63 @@ Json::Value* FindMember(Json::Value& object, const char* key) {
   return const_cast<Json::Value*>(vomaxel::FindMember(object, key));
 }
 
-// get(key, Json::Value(fallback)).asString(), without the copy of the member.
-std::string MemberText(const Json::Value& object, const char* key, const std::string& fallback) {
-  const Json::Value* member = vomaxel::FindMember(object, key);
-  return member != NULL ? member->asString() : fallback;
-}
+// The text of a member as asString() gives it, or a fallback where the member
+// is absent (null). A string member's text is read where it stands rather
+// than copied.
+class MemberText {
+ public:
+  MemberText(const Json::Value* member, const char* fallbackBegin, const char* fallbackEnd)
+      : begin_(fallbackBegin), end_(fallbackEnd) {
+    if (member != NULL && !member->getString(&begin_, &end_)) {
+      converted_ = member->asString();
+      begin_ = converted_.data();
+      end_ = begin_ + converted_.size();
+    }
+  }
+  MemberText(const Json::Value* member, const std::string& fallback)
+      : MemberText(member, fallback.data(), fallback.data() + fallback.size()) {}
 
-// Appends get(key, Json::Value(fallback)).asString() to `out`; a string
-// member's text is appended in place, without a copy of its own.
+  const char* begin() const { return begin_; }
+  const char* end() const { return end_; }
+  std::string::size_type size() const { return static_cast<std::string::size_type>(end_ - begin_); }
+
+ private:
+  MemberText(const MemberText&);
+  MemberText& operator=(const MemberText&);
+
+  std::string converted_;
+  const char* begin_;
+  const char* end_;
+};
+
+// Appends get(key, Json::Value(fallback)).asString() to `out`.
 void AppendMemberText(const Json::Value& object, const char* key, const std::string& fallback,
                       std::string& out) {
-  const Json::Value* member = vomaxel::FindMember(object, key);
-  const char* begin;
-  const char* end;
-  if (member == NULL) {
-    out.append(fallback);
-  } else if (member->getString(&begin, &end)) {
-    out.append(begin, end);
-  } else {
-    out.append(member->asString());
-  }
+  const MemberText text(vomaxel::FindMember(object, key), fallback);
+  out.append(text.begin(), text.end());
 }
 
 // Appends `text` split at its first "." to `head` and `tail`. False, with
 // nothing appended, where there is no dot or the text begins with it.
-bool AppendSplit(const std::string& text, std::string& head, std::string& tail) {
-  const std::string::size_type dot = text.find('.');
-  if (dot == std::string::npos || dot == 0) return false;
-  head.append(text, 0, dot);
-  tail.append(text, dot + 1, std::string::npos);
+bool AppendSplit(const MemberText& text, std::string& head, std::string& tail) {
+  const char* dot = std::find(text.begin(), text.end(), '.');
+  if (dot == text.end() || dot == text.begin()) return false;
+  head.append(text.begin(), dot);
+  tail.append(dot + 1, text.end());
   return true;
+}
+
+// The answer's root becomes the output once only its members "matchResult",
+// "queryTs" and "matchCounts" are left; the last two are null where absent.
+void KeepOutputMembers(Json::Value& root) {
+  root["queryTs"];
+  root["matchCounts"];
+  if (root.size() == 3) return;
+  for (const std::string& name : root.getMemberNames()) {
+    if (name != "matchResult" && name != "queryTs" && name != "matchCounts") {
+      root.removeMember(name);
+    }
+  }
 }
 
 // The record's values for an answer without a usable match.
@@ -92,7 +120,11 @@ void WriteFailureValues(ACR_MATCH_INFO& matchInfo) {
 }  // namespace
 
 std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
-  const std::string::size_type uEncrypedSize = inEncryptedString.size();
+  return m_DoDecryption(inEncryptedString.data(), inEncryptedString.size());
+}
+
+std::string Vomaxel::m_DoDecryption(const char* inEncryptedString,
+                                    std::string::size_type uEncrypedSize) {
   if (uEncrypedSize == 0) {
     VOMAXEL_LOG(3, "%s:%d inEncryptedString is empty", kDoDecryptionSignature, __LINE__);
     return std::string(ACR_STRING_EMPTY);
@@ -100,7 +132,7 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
   if (uEncrypedSize >= MAX_ID_STRING_SIZE) {
     VOMAXEL_LOG(3, "%s:%d uEncrypedSize(%d) >= MAX_ID_STRING_SIZE", kDoDecryptionSignature,
                 __LINE__, static_cast<int>(uEncrypedSize));
-    return inEncryptedString;
+    return std::string(inEncryptedString, uEncrypedSize);
   }
 
   // Zeroed first where the decoder writes: a "=" inside the text suppresses
@@ -109,11 +141,11 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
   std::memset(decoded, 0, uEncrypedSize / 4 * 3);
   unsigned int decodedSize = 0;
   unsigned char* encrypted =
-      reinterpret_cast<unsigned char*>(const_cast<char*>(inEncryptedString.data()));
+      reinterpret_cast<unsigned char*>(const_cast<char*>(inEncryptedString));
   if (b64_decode(encrypted, uEncrypedSize, decoded, &decodedSize) == 0) {
     VOMAXEL_LOG(3, "%s:%d Failed to decode with Base64 incoding", kDoDecryptionSignature,
                 __LINE__);
-    return inEncryptedString;
+    return std::string(inEncryptedString, uEncrypedSize);
   }
 
   // Only the bytes decryption writes are read, up to the zero written after them.
@@ -121,7 +153,7 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
   const int decodedTextSize = CACRCipherUtil::GetInstance()->Decrypt(plain, decoded, decodedSize);
   if (decodedTextSize == 0) {
     VOMAXEL_LOG(3, "%s:%d decodedTextSize == 0", kDoDecryptionSignature, __LINE__);
-    return inEncryptedString;
+    return std::string(inEncryptedString, uEncrypedSize);
   }
   // The plain text ends at its first zero byte.
   plain[decodedTextSize] = 0;
@@ -131,101 +163,103 @@ std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
 void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& matchInfo,
                                std::string& outAcrInfo) {
   try {
-    const std::string text(inAcrInfo.c_str());
+    // The answer ends at its first zero byte.
+    const char* text = inAcrInfo.c_str();
     Json::Value root;
     // A non-empty array passes the parse, but only an object has members.
-    if (!vomaxel::ParseJson(text, Json::Features::strictMode(), root) || root.empty() ||
-        !root.isObject()) {
+    if (!vomaxel::ParseJson(text, text + std::strlen(text), Json::Features::strictMode(), root) ||
+        root.empty() || !root.isObject()) {
       VOMAXEL_LOG(3, "%s:%d Parsing error, inAcrInfo = %s", kDecryptMatchInfoSignature, __LINE__,
-                  text.c_str());
+                  text);
       return;
     }
-    // Its entries move into the output as they are decrypted.
+    // The record changes in a copy that takes its place only once everything
+    // that may fail is done: an allocation failure leaves the caller's record
+    // as it was.
+    ACR_MATCH_INFO record(matchInfo);
     Json::Value& matchResult = root["matchResult"];
     if (matchResult.empty()) {
       VOMAXEL_LOG(3, "%s:%d matchResult is empty", kDecryptMatchInfoSignature, __LINE__);
-      WriteFailureValues(matchInfo);
+      WriteFailureValues(record);
+      matchInfo = std::move(record);
       return;
     }
-
-    Json::Value output(Json::objectValue);
-    Json::Value& decryptedEntries = output["matchResult"];
-    decryptedEntries = m_DecryptMultiMatchResult(matchResult, matchInfo);
-    if (decryptedEntries.empty()) {
+    if (!m_DecryptMultiMatchResult(matchResult, record)) {
       VOMAXEL_LOG(3, "%s:%d Failed to decrypt matchInfo", kDecryptMatchInfoSignature, __LINE__);
-      WriteFailureValues(matchInfo);
+      WriteFailureValues(record);
+      matchInfo = std::move(record);
       return;
     }
-    // The root is done with: its members move over rather than being copied.
-    output["queryTs"] = std::move(root["queryTs"]);
-    output["matchCounts"] = std::move(root["matchCounts"]);
-    Json::StyledWriter().write(output).swap(outAcrInfo);
-  } catch (const std::exception&) {  // allocation failure: nothing more can be done
+    KeepOutputMembers(root);
+    std::string output = Json::StyledWriter().write(root);
+    matchInfo = std::move(record);
+    outAcrInfo.swap(output);
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }
 
-Json::Value Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult,
-                                               ACR_MATCH_INFO& matchInfo) {
+bool Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo) {
   // Only an array has entries: an object's members cannot be read by index.
   matchInfo.nMatchCount = matchResult.isArray() ? matchResult.size() : 0;
-  Json::Value decryptedEntries;
   try {
     for (Json::ArrayIndex i = 0; i < matchInfo.nMatchCount; ++i) {
       if (!matchResult.isValidIndex(i)) {
         VOMAXEL_LOG(3, "%s:%d Invaild Json array index", kMultiMatchSignature, __LINE__);
-        return Json::Value();
+        return false;
       }
       if (!matchInfo.szProgramId.empty()) {
         for (std::string ACR_MATCH_INFO::*member : kTextMembers) {
           (matchInfo.*member).append(ACR_STRING_MULTI_DELIMITER);
         }
       }
-      const Json::Value& entry =
-          decryptedEntries.append(m_DecryptEachMatchInfo(std::move(matchResult[i])));
+      Json::Value& entry = matchResult[i];
+      m_DecryptEachMatchInfo(entry);
       m_MakeACRInfoToKnown(entry, matchInfo);
     }
-  } catch (const std::exception&) {
+  } catch (const Json::LogicError&) {
     // A member that jsoncpp will not convert, or an entry that is not an
     // object, fails the whole answer.
-    return Json::Value();
+    return false;
   }
-  return decryptedEntries;
+  return matchInfo.nMatchCount != 0;
 }
 
-Json::Value Vomaxel::m_DecryptEachMatchInfo(Json::Value matchEntry) {
+void Vomaxel::m_DecryptEachMatchInfo(Json::Value& matchEntry) {
   // Each member is read before it is replaced and nothing else is read, so
   // the entry is decrypted in place.
   const std::string absent(ACR_STRING_EMPTY);
   for (const char* name : kEncryptedMatchMembers) {
     Json::Value* member = FindMember(matchEntry, name);
-    const std::string encrypted = member != NULL ? member->asString() : absent;
-    if (encrypted.empty()) continue;
+    const MemberText encrypted(member, absent);
+    if (encrypted.size() == 0) continue;
+    const std::string plain = m_DoDecryption(encrypted.begin(), encrypted.size());
     if (member == NULL) member = &matchEntry[name];
-    *member = m_DoDecryption(encrypted);
+    *member = plain;
   }
-  return matchEntry;
 }
 
 void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo) {
   const std::string absent(ACR_STRING_EMPTY);
 
-  const std::string contentId = MemberText(matchEntry, "contentId", absent);
+  const MemberText contentId(vomaxel::FindMember(matchEntry, "contentId"), absent);
   if (!AppendSplit(contentId, matchInfo.szProgramId, matchInfo.szStartTime)) {
-    matchInfo.szProgramId.append(contentId);
+    matchInfo.szProgramId.append(contentId.begin(), contentId.end());
     matchInfo.szStartTime.append("0");
   }
 
   // Without a stream, the source names the channel.
-  const std::string source = MemberText(matchEntry, "source", absent);
-  const std::string streamId = MemberText(matchEntry, "streamId", source);
+  const MemberText source(vomaxel::FindMember(matchEntry, "source"), absent);
+  const MemberText streamId(vomaxel::FindMember(matchEntry, "streamId"), source.begin(),
+                            source.end());
   if (!AppendSplit(streamId, matchInfo.szChannelId, matchInfo.szChannelName)) {
-    matchInfo.szChannelId.append(streamId);
-    matchInfo.szChannelName.append(streamId);
+    matchInfo.szChannelId.append(streamId.begin(), streamId.end());
+    matchInfo.szChannelName.append(streamId.begin(), streamId.end());
   }
 
   AppendMemberText(matchEntry, "idType", absent, matchInfo.szIdType);
   AppendMemberText(matchEntry, "contentTitle", absent, matchInfo.szProgramName);
-  matchInfo.szSource.append(source);
+  matchInfo.szSource.append(source.begin(), source.end());
 
   // The offset is written without a sign: -1 becomes 4294967295.
   const Json::Value* contentOffset = vomaxel::FindMember(matchEntry, "contentOffset");
@@ -244,14 +278,14 @@ std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
   const char* text = inEventInfo.c_str();
   try {
     Json::Value root;
-    if (vomaxel::ParseJson(text, Json::Features::strictMode(), root) && !root.empty() &&
-        root.isObject()) {
+    if (vomaxel::ParseJson(text, text + std::strlen(text), Json::Features::strictMode(), root) &&
+        !root.empty() && root.isObject()) {
       // The output is the input with some members replaced. Each replacement
       // reads only its own member, so the root is changed in place.
       auto decryptMember = [this, &root](const char* name) -> bool {
-        if (!root.isMember(name)) return false;
-        Json::Value& member = root[name];
-        member = m_DoDecryption(member.asString());
+        Json::Value* member = FindMember(root, name);
+        if (member == NULL) return false;
+        *member = m_DoDecryption(member->asString());
         return true;
       };
       decryptMember("contentId");
@@ -262,8 +296,10 @@ std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
       decryptMember("callbackUrl");
       return Json::StyledWriter().write(root);
     }
-  } catch (const std::exception&) {
+  } catch (const Json::LogicError&) {
     // A member that jsoncpp will not convert makes the text unusable.
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
   VOMAXEL_LOG(3, "%s:%d Parsing error, inEventInfo = %s", kEventInfoSignature, __LINE__, text);
   return std::string();

@@ -1,6 +1,8 @@
 // Match info JSON: the flat JSON form of one ACR_MATCH_INFO record, read by
 // ParserACRInfoJson and written by MakeACRInfoJson.
-#include <exception>
+#include <cstring>
+#include <new>
+#include <utility>
 
 #include <json/json.h>
 
@@ -38,11 +40,11 @@ const TextField kTextFields[] = {
 // Reads all eighteen members of match info JSON into `out`. False where the
 // text is rejected: it does not parse strictly, its root is empty or not an
 // object, or a member has a value the JSON library refuses to convert.
-bool ReadMatchInfo(const std::string& text, ACR_MATCH_INFO& out) {
+bool ReadMatchInfo(const char* text, ACR_MATCH_INFO& out) {
   try {
     Json::Value root;
-    if (!vomaxel::ParseJson(text, Json::Features::strictMode(), root) || root.empty() ||
-        !root.isObject()) {
+    if (!vomaxel::ParseJson(text, text + std::strlen(text), Json::Features::strictMode(), root) ||
+        root.empty() || !root.isObject()) {
       return false;
     }
     const Json::Value unknown(ACR_STRING_UNKNOWN);
@@ -55,7 +57,7 @@ bool ReadMatchInfo(const std::string& text, ACR_MATCH_INFO& out) {
     out.nEventType = vomaxel::MemberOr(root, "eventType", zero).asInt();
     out.bIsEngineStopped = vomaxel::MemberOr(root, "isEngineStopped", zero).asInt();
     return true;
-  } catch (const std::exception&) {
+  } catch (const Json::LogicError&) {
     return false;
   }
 }
@@ -65,18 +67,17 @@ bool ReadMatchInfo(const std::string& text, ACR_MATCH_INFO& out) {
 bool Vomaxel::ParserACRInfoJson(const char* pInJsonString, ACR_MATCH_INFO& matchInfo) {
   const char* text = pInJsonString != NULL ? pInJsonString : "";
   ACR_MATCH_INFO parsed;
-  if (!ReadMatchInfo(text, parsed)) {
-    VOMAXEL_LOG(3, "%s:%d Parsing error! pInJsonString = %s", kParserSignature, 101, text);
-    return false;
+  try {
+    if (!ReadMatchInfo(text, parsed)) {
+      VOMAXEL_LOG(3, "%s:%d Parsing error! pInJsonString = %s", kParserSignature, 101, text);
+      return false;
+    }
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
-  // Commit all eighteen members at once, so a rejection leaves the record whole.
-  for (const TextField& field : kTextFields) {
-    (matchInfo.*field.member).swap(parsed.*field.member);
-  }
-  matchInfo.nMatchCount = parsed.nMatchCount;
-  matchInfo.nEngineType = parsed.nEngineType;
-  matchInfo.nEventType = parsed.nEventType;
-  matchInfo.bIsEngineStopped = parsed.bIsEngineStopped;
+  // All eighteen members take their place at once, so that a rejection, or
+  // an allocation failure, leaves the record whole.
+  matchInfo = std::move(parsed);
   return true;
 }
 
@@ -92,7 +93,7 @@ std::string Vomaxel::MakeACRInfoJson(MATCHING_ENGINE_TYPE engineType,
     root["eventType"] = Json::Value(matchInfo.nEventType);
     root["isEngineStopped"] = Json::Value(matchInfo.bIsEngineStopped);
     return Json::StyledWriter().write(root);
-  } catch (const std::exception&) {  // allocation failure: nothing to write
-    return std::string();
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }

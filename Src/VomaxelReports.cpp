@@ -5,7 +5,7 @@
 // A report replaces the caller's string only once its whole text is written,
 // so a rejected input, or an allocation failure, leaves that string as it was.
 #include <cstring>
-#include <exception>
+#include <new>
 #include <utility>
 
 #include <json/json.h>
@@ -132,7 +132,9 @@ Json::Value EventInfoPlaceholder() {
 // up to its first NUL.
 bool ReadMessagePart(const std::string& text, Json::Value& value) {
   if (text.empty()) return true;
-  return vomaxel::ParseJson(std::string(text.c_str()), Json::Features::strictMode(), value) &&
+  const char* begin = text.c_str();
+  return vomaxel::ParseJson(begin, begin + std::strlen(begin), Json::Features::strictMode(),
+                            value) &&
          !value.empty();
 }
 
@@ -150,8 +152,8 @@ bool Vomaxel::MakeAcrData(int matchType, int eventType, BI_ST_ACRINFO* pAcrInfo,
                                              : EventInfoPlaceholder();
     SwapInText(Json::StyledWriter().write(report), outJson);
     return true;
-  } catch (const std::exception&) {  // allocation failure: nothing written
-    return false;
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }
 
@@ -181,8 +183,8 @@ bool Vomaxel::MakeAcrData(int engineType, int matchType, int eventType,
     report["EventInfo"].swap(eventInfos);
     SwapInText(Json::StyledWriter().write(report), outJson);
     return true;
-  } catch (const std::exception&) {  // allocation failure: nothing written
-    return false;
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }
 
@@ -210,7 +212,8 @@ void Vomaxel::MakeEventMessage(MATCHING_ENGINE_TYPE engineType, int matchType, i
     message["ACRInfo"].swap(acrInfo);
     message["EventInfo"].swap(eventInfo);
     SwapInText(Json::StyledWriter().write(message), outJson);
-  } catch (const std::exception&) {  // allocation failure: nothing written
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }
 
@@ -218,11 +221,12 @@ void Vomaxel::MakeEventInfoList(std::vector<std::string>& eventInfoList, std::st
   try {
     Json::Value list;  // an empty vector is reported as null
     for (const std::string& entry : eventInfoList) {
-      const std::string text(entry.c_str());
+      const char* text = entry.c_str();  // an entry ends at its first zero byte
       Json::Value element;
-      if (!vomaxel::ParseJson(text, Json::Features(), element) || element.empty()) {
+      if (!vomaxel::ParseJson(text, text + std::strlen(text), Json::Features(), element) ||
+          element.empty()) {
         VOMAXEL_LOG(3, "%s:%d Parsing error, eachEventInfo = %s", kEventInfoListSignature,
-                    __LINE__, text.c_str());
+                    __LINE__, text);
         // A failed entry keeps the reader's partial array with a null
         // appended; whatever else it left, an object included, becomes [null].
         if (!element.isArray()) element = Json::Value(Json::arrayValue);
@@ -231,7 +235,8 @@ void Vomaxel::MakeEventInfoList(std::vector<std::string>& eventInfoList, std::st
       list.append(std::move(element));
     }
     SwapInText(Json::StyledWriter().write(list), outJson);
-  } catch (const std::exception&) {  // allocation failure: nothing written
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }
 
@@ -240,8 +245,8 @@ std::string Vomaxel::MakeAuxiliaryInfo(std::string countryCode) {
     Json::Value info(Json::objectValue);
     info["countryCode"] = Json::Value(countryCode);
     return Json::StyledWriter().write(info);
-  } catch (const std::exception&) {  // allocation failure: nothing to write
-    return std::string();
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }
 
@@ -261,7 +266,7 @@ bool Vomaxel::MakeDeviceInfoJson(ACR_HDMI_DEVICE_INFO* pHdmiInfo, std::string& o
     info["Source"] = Json::Value(pHdmiInfo->nSource);
     SwapInText(Json::FastWriter().write(info), outJson);
     return true;
-  } catch (const std::exception&) {  // allocation failure: nothing written
-    return false;
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
 }

@@ -79,6 +79,22 @@ class FormattedLine {
   size_t length_;
 };
 
+// "[<level>] " into `out`, which has room for any level.
+void FormatLevel(unsigned long level, char (&out)[32]) {
+  char digits[24];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + level % 10);
+    level /= 10;
+  } while (level != 0);
+  size_t at = 0;
+  out[at++] = '[';
+  while (count > 0) out[at++] = digits[--count];
+  out[at++] = ']';
+  out[at++] = ' ';
+  out[at] = '\0';
+}
+
 void WriteAll(const char* data, size_t left) {
   while (left > 0) {
     const ssize_t written = ::write(STDERR_FILENO, data, left);
@@ -110,7 +126,7 @@ void Emit(unsigned long selector, unsigned long level, const char* format, va_li
           const char* ending) {
   if (!g_moduleEnabled || level > g_debugLevel) return;
   char prefix[32];
-  std::snprintf(prefix, sizeof(prefix), "[%lu] ", level);
+  FormatLevel(level, prefix);
   const FormattedLine line(prefix, format, args, ending);
   std::lock_guard<std::mutex> lock(g_mutex);
   if (g_echo) WriteAll(line.text(), line.length());
