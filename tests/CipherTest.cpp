@@ -8,6 +8,7 @@
 
 #include "ACRCipherUtil.h"
 #include "CipherOracle.h"
+#include "EvpFaults.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -200,6 +201,64 @@ TEST_F(BlockCipher, EncryptsWithTheCurrentKeyToWholeBlocks) {
     SetKeys(keys);
     EXPECT_TRUE(Encrypt(kPlain).empty());
     EXPECT_EQ(Logged(), Lines{kNotSet});
+  }
+}
+
+std::string DecryptFailed(int type, int line, const std::string& call) {
+  return "[3] int CACRCipherUtil::m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE, unsigned char*, "
+         "unsigned char*, int):" + std::to_string(line) + " [" + std::to_string(type) +
+         "] ERR : " + call;
+}
+std::string EncryptFailed(int line, const char* message) {
+  return "[3] int CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int):" +
+         std::to_string(line) + " " + message;
+}
+
+struct EvpFailure {
+  evp::Function function;
+  int calls;     // how many calls of it fail: the first, or all
+  bool encrypt;  // Encrypt, else Decrypt of a text under the old key
+  std::string result;
+  Lines log;
+};
+
+// libcrypto refusing each call in turn: the line that names it with the key
+// row, the fall-back from the current key to the old one, and the result 0.
+// Without a failure, the text under the old key decrypts after the current
+// key's one padding line.
+TEST_F(BlockCipher, LibcryptoFailuresAreLoggedAndFallBackToTheOldKey) {
+  const int kAll = 100;
+  const std::string init = "EVP_DecryptInit_ex()", update = "EVP_DecryptUpdate()";
+  const std::string final = "EVP_DecryptFinal_ex()";
+  const Lines initFailed = {DecryptFailed(1, 226, init), DecryptFailed(0, 226, init)};
+  const EvpFailure cases[] = {
+      {evp::kCipherCtxNew, 1, false, kPlain, {initFailed[0]}},
+      {evp::kCipherCtxNew, kAll, false, "<failed>", initFailed},
+      {evp::kAes128Cbc, kAll, false, "<failed>", initFailed},
+      {evp::kDecryptInit, 1, false, kPlain, {initFailed[0]}},
+      {evp::kDecryptInit, kAll, false, "<failed>", initFailed},
+      {evp::kDecryptUpdate, 1, false, kPlain, {DecryptFailed(1, 235, update)}},
+      {evp::kDecryptUpdate, kAll, false, "<failed>",
+       {DecryptFailed(1, 235, update), DecryptFailed(0, 235, update)}},
+      {evp::kDecryptFinal, kAll, false, "<failed>",
+       {DecryptFailed(1, 244, final), DecryptFailed(0, 244, final)}},
+      {evp::kCipherCtxNew, 1, true, "<failed>", {EncryptFailed(77, "ERR : EVP_EncryptInit()")}},
+      {evp::kAes128Cbc, 1, true, "<failed>", {EncryptFailed(77, "ERR : EVP_EncryptInit()")}},
+      {evp::kEncryptInit, 1, true, "<failed>", {EncryptFailed(77, "ERR : EVP_EncryptInit()")}},
+      {evp::kEncryptUpdate, 1, true, "<failed>", {EncryptFailed(86, "ERR : EVP_EncryptUpdate()")}},
+      {evp::kEncryptFinal, 1, true, "<failed>", {EncryptFailed(95, "ERR: EVP_EncryptFinal()")}},
+  };
+  for (const EvpFailure& c : cases) {
+    SCOPED_TRACE("function " + std::to_string(c.function) + ", calls " + std::to_string(c.calls) +
+                 (c.encrypt ? ", Encrypt" : ", Decrypt"));
+    SetKeys(kBoth);
+    const Bytes underOld = OracleEncrypt(kOld, kPlain);
+    evp::Fail(c.function, c.calls);
+    const std::string result = c.encrypt ? (Encrypt(kPlain).empty() ? "<failed>" : "encrypted")
+                                         : Decrypt(underOld);
+    evp::Reset();
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(Logged(), c.log);
   }
 }
 
