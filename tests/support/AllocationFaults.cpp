@@ -1,14 +1,11 @@
 // The interposed allocation functions forward to the next definition in the
-// process (the C library's, or a sanitizer's), found with dlsym. dlsym itself
-// may allocate while it looks them up; that is served from a small static
-// arena, which free() then leaves alone.
+// process (the C library's, or a sanitizer's), found with dlsym on first use.
 #include "AllocationFaults.h"
 
 #include <dlfcn.h>
 #include <link.h>
 
 #include <cerrno>
-#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -19,23 +16,17 @@ namespace {
 using Malloc = void* (*)(std::size_t);
 using Calloc = void* (*)(std::size_t, std::size_t);
 using Realloc = void* (*)(void*, std::size_t);
-using Free = void (*)(void*);
 using New = void* (*)(std::size_t);
 
 struct Next {
   Malloc malloc;
   Calloc calloc;
   Realloc realloc;
-  Free free;
   New newObject;
   New newArray;
 };
 
 Next g_next;
-bool g_resolving = false;
-constexpr std::size_t kAlignment = alignof(std::max_align_t);
-alignas(kAlignment) char g_arena[16384];
-std::size_t g_arenaUsed = 0;
 
 bool g_armed = false;
 bool g_inNew = false;  // the malloc behind an operator new is not counted again
@@ -51,15 +42,17 @@ void* NextSymbol(const char* name) {
 }
 
 void Resolve() {
-  g_resolving = true;
+  // The C library's dlsym does not allocate; one that did would come back here.
+  static bool resolving = false;
+  if (resolving) std::abort();
+  resolving = true;
   const bool lp64 = sizeof(std::size_t) == sizeof(unsigned long);
   g_next.malloc = reinterpret_cast<Malloc>(NextSymbol("malloc"));
   g_next.calloc = reinterpret_cast<Calloc>(NextSymbol("calloc"));
   g_next.realloc = reinterpret_cast<Realloc>(NextSymbol("realloc"));
-  g_next.free = reinterpret_cast<Free>(NextSymbol("free"));
   g_next.newObject = reinterpret_cast<New>(NextSymbol(lp64 ? "_Znwm" : "_Znwj"));
   g_next.newArray = reinterpret_cast<New>(NextSymbol(lp64 ? "_Znam" : "_Znaj"));
-  g_resolving = false;
+  resolving = false;
 }
 
 const Next& next() {
@@ -67,26 +60,21 @@ const Next& next() {
   return g_next;
 }
 
-bool InArena(const void* pointer) {
-  const char* p = static_cast<const char*>(pointer);
-  return p >= g_arena && p < g_arena + sizeof(g_arena);
-}
-
-void* ArenaAllocate(std::size_t size) {
-  const std::size_t aligned = (size + kAlignment - 1) & ~(kAlignment - 1);
-  if (g_arenaUsed + aligned > sizeof(g_arena)) std::abort();
-  void* pointer = g_arena + g_arenaUsed;
-  g_arenaUsed += aligned;
-  return pointer;  // static storage: already zero
-}
-
 // Whether the allocation asked for from `caller` is the one to fail.
 bool Fails(void* caller) {
   if (!g_armed || g_inNew) return false;
   const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(caller);
   if (address >= g_cryptoBegin && address < g_cryptoEnd) return false;
-  return ++g_count == g_failAt;
+  if (++g_count != g_failAt) return false;
+  errno = ENOMEM;
+  return true;
 }
+
+// Marks the call of the allocator behind an operator new.
+struct InNew {
+  InNew() { g_inNew = true; }
+  ~InNew() { g_inNew = false; }
+};
 
 int FindCrypto(dl_phdr_info* info, std::size_t, void*) {
   if (std::strstr(info->dlpi_name, "libcrypto.so") == nullptr) return 0;
@@ -121,62 +109,27 @@ unsigned long Disarm() {
 extern "C" {
 
 void* malloc(std::size_t size) {
-  if (g_resolving) return ArenaAllocate(size);
-  if (Fails(__builtin_return_address(0))) {
-    errno = ENOMEM;
-    return nullptr;
-  }
-  return next().malloc(size);
+  return Fails(__builtin_return_address(0)) ? nullptr : next().malloc(size);
 }
 
 void* calloc(std::size_t count, std::size_t size) {
-  if (g_resolving) return ArenaAllocate(count * size);
-  if (Fails(__builtin_return_address(0))) {
-    errno = ENOMEM;
-    return nullptr;
-  }
-  return next().calloc(count, size);
+  return Fails(__builtin_return_address(0)) ? nullptr : next().calloc(count, size);
 }
 
 void* realloc(void* pointer, std::size_t size) {
-  if (InArena(pointer)) std::abort();
-  if (Fails(__builtin_return_address(0))) {
-    errno = ENOMEM;
-    return nullptr;
-  }
-  return next().realloc(pointer, size);
-}
-
-void free(void* pointer) {
-  if (pointer == nullptr || InArena(pointer)) return;
-  next().free(pointer);
+  return Fails(__builtin_return_address(0)) ? nullptr : next().realloc(pointer, size);
 }
 
 }  // extern "C"
 
-namespace {
-
-void* ForwardNew(New allocate, std::size_t size) {
-  g_inNew = true;
-  void* pointer;
-  try {
-    pointer = allocate(size);
-  } catch (...) {
-    g_inNew = false;
-    throw;
-  }
-  g_inNew = false;
-  return pointer;
-}
-
-}  // namespace
-
 void* operator new(std::size_t size) {
   if (Fails(__builtin_return_address(0))) throw std::bad_alloc();
-  return ForwardNew(next().newObject, size);
+  const InNew scope;
+  return next().newObject(size);
 }
 
 void* operator new[](std::size_t size) {
   if (Fails(__builtin_return_address(0))) throw std::bad_alloc();
-  return ForwardNew(next().newArray, size);
+  const InNew scope;
+  return next().newArray(size);
 }
