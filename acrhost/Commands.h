@@ -1,5 +1,6 @@
 // acrhost's subcommands and what the command line asked of them: CLI11 fills
-// in Options (Main.cpp), a subcommand reads them (Commands.cpp, Demo.cpp).
+// in Options (Main.cpp), a subcommand reads them (Commands.cpp, Demo.cpp,
+// SelfTest.cpp).
 
 #ifndef VOMAXEL_ACRHOST_COMMANDS_H_
 #define VOMAXEL_ACRHOST_COMMANDS_H_
@@ -35,6 +36,10 @@ struct Options {
   std::string product;
   int source = 0;
   bool nullDevice = false;
+
+  // selftest.
+  std::optional<std::string> selfTestData;  // default: the installed data file
+  bool verbose = false;
 };
 
 // The subcommands. Each writes its results to standard output and throws
@@ -49,5 +54,8 @@ void RunEventMessage(const Options& options);
 void RunEventList(const Options& options);
 void RunAux(const Options& options);
 void RunDevice(const Options& options);
+// Prints one line per known answer and "selftest: N passed, M failed";
+// throws HostError when a check failed.
+void RunSelfTest(const Options& options);
 
 #endif  // VOMAXEL_ACRHOST_COMMANDS_H_

@@ -4,7 +4,8 @@
 // a record can be seen on a desk.
 //
 // Exit status: 0 done, 1 failed (unreadable file, plug-in that does not
-// load, refused key, input the operation rejected), 2 usage error.
+// load, refused key, input the operation rejected, a self-test check that
+// failed), 2 usage error.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
@@ -22,8 +23,11 @@ struct Command {
   void (*run)(const Options&);
 };
 
+// Adds a subcommand with the host's options: --plugin, and unless
+// `hostTexts` is false, -q and the host constants.
 CLI::App* AddCommand(CLI::App& app, std::vector<Command>& commands, const char* name,
-                     const char* description, void (*run)(const Options&), Options& options) {
+                     const char* description, void (*run)(const Options&), Options& options,
+                     bool hostTexts = true) {
   CLI::App* command = app.add_subcommand(name, description);
   commands.push_back({command, run});
   command
@@ -31,6 +35,7 @@ CLI::App* AddCommand(CLI::App& app, std::vector<Command>& commands, const char* 
                    "The plug-in to load; a bare name is looked up beside acrhost first")
       ->capture_default_str()
       ->group("Host");
+  if (!hostTexts) return command;
   command->add_flag("-q,--quiet", options.quiet, "Hide the plug-in's log lines (standard error)")
       ->group("Host");
   command
@@ -79,7 +84,8 @@ int main(int argc, char** argv) {
       "acrhost");
   app.require_subcommand(0, 1);  // an unknown command is then reported as such
   app.footer(
-      "Exit status: 0 done, 1 failed (file, plug-in, key or input rejected), 2 usage error.\n"
+      "Exit status: 0 done, 1 failed (file, plug-in, key or input rejected, a self-test\n"
+      "check failed), 2 usage error.\n"
       "Run 'acrhost COMMAND --help' for a command's options.");
 
   AddCommand(
@@ -154,6 +160,19 @@ int main(int argc, char** argv) {
   device->add_option("--source", options.source, "Source number")->capture_default_str();
   device->add_flag("--null-record", options.nullDevice,
                    "Pass a null record pointer (the operation's failure case)");
+
+  // The known answers hold for the stand-in's constants, and the log lines
+  // are part of them: selftest takes neither -q nor the constants.
+  CLI::App* selfTest = AddCommand(
+      app, commands, "selftest",
+      "Known answers: every operation on fixed inputs from the data file, each result compared\n"
+      "with the answer derived without the plug-in; one line per check, exit status 1 when one\n"
+      "fails",
+      RunSelfTest, options, false);
+  selfTest->add_option("--data", options.selfTestData,
+                       "The known answers (default: selftest.json installed with acrhost)");
+  selfTest->add_flag("-v,--verbose", options.verbose,
+                     "Show the expected and the actual text of every check");
 
   try {
     app.parse(argc, argv);

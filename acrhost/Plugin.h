@@ -6,6 +6,7 @@
 #ifndef VOMAXEL_ACRHOST_PLUGIN_H_
 #define VOMAXEL_ACRHOST_PLUGIN_H_
 
+#include <optional>
 #include <string>
 
 #include "IVomaxel.h"
@@ -22,12 +23,23 @@ class Plugin {
 
   IVomaxel& object() { return *object_; }
 
-  // What the server does to one field: CACRCipherUtil::Encrypt under the
-  // current key, then b64_encode. Throws HostError when Encrypt fails.
+  // The exported cipher functions, called as a host calls them, with bytes
+  // in and out. Encrypt and Decrypt return what CACRCipherUtil wrote: empty
+  // for its failure result 0; B64Decode has no value when b64_decode
+  // refuses. Each throws HostError when the plug-in does not export the
+  // function, and the cipher for no bytes (Encrypt would abort on them).
+  std::string Encrypt(const std::string& plain);
+  std::string Decrypt(const std::string& cipher);
+  std::string B64Encode(const std::string& bytes);
+  std::optional<std::string> B64Decode(const std::string& text);
+
+  // What the server does to one field: Encrypt under the current key, then
+  // b64_encode. Throws HostError when Encrypt fails.
   std::string EncryptField(const std::string& plain);
 
  private:
   void* Symbol(const char* name) const;
+  std::string Cipher(const char* name, const std::string& in);
 
   void* handle_;
   void (*destroy_)(IVomaxel*);

@@ -122,7 +122,10 @@ bool ReadRecords(MemberReader& description, const char* name, bool batched,
 }  // namespace
 
 ReportRequest ParseReportRequest(const std::string& text) {
-  const Json::Value root = ParseJsonInput(text, "the report description");
+  return ReadReportRequest(ParseJsonInput(text, "the report description"));
+}
+
+ReportRequest ReadReportRequest(const Json::Value& root) {
   MemberReader description(root, "top level");
   ReportRequest request;
   request.batched = description.Find("engine") != nullptr;

@@ -13,6 +13,8 @@
 #ifndef VOMAXEL_ACRHOST_REPORTREQUEST_H_
 #define VOMAXEL_ACRHOST_REPORTREQUEST_H_
 
+#include <json/value.h>
+
 #include <string>
 #include <vector>
 
@@ -31,6 +33,7 @@ struct ReportRequest {
 
 // Throws HostError naming the member that does not fit the description.
 ReportRequest ParseReportRequest(const std::string& text);
+ReportRequest ReadReportRequest(const Json::Value& description);
 
 // Calls the overload that `request` describes; returns its result and output.
 bool MakeReport(IVomaxel& vomaxel, ReportRequest& request, std::string& report);

@@ -5,6 +5,7 @@
 # expected/wire_answer.json come from `openssl enc -aes-128-cbc` with a zero IV.
 set -uo pipefail
 scenario=$1 acrhost=$2 samples=$3 expected=$4 build=${5:-}
+data=$(dirname "$samples")/selftest.json  # the self-test's known answers
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -312,11 +313,53 @@ TABLE
   grep -q '^acrhost: the report description is not JSON: ' "$work/err" || fail "'$label': $(cat "$work/err")"
   ;;
 
+selftest)
+  label="selftest"
+  run selftest
+  expect_status 0
+  expect_err ""
+  checks=$(grep -c '^ok ' "$work/out")
+  [ "$(tail -n 1 "$work/out")" = "selftest: $checks passed, 0 failed" ] ||
+    fail "'$label' ends '$(tail -n 1 "$work/out")'; $(grep -m 1 '^FAIL' "$work/out")"
+
+  label="selftest with one known answer wrong"
+  sed 's/\\"KR\\"/\\"KP\\"/' "$data" >"$work/wrong.json"
+  run selftest -v --data "$work/wrong.json"
+  expect_status 1
+  expect_err "acrhost: 1 of $checks checks failed"
+  grep -A 8 '^FAIL' "$work/out" >"$work/failed"
+  diff -u - "$work/failed" <<'TEXT' >&2 || fail "'$label' does not show the difference"
+FAIL  MakeAuxiliaryInfo: country code KR: differs at line 2, column 22 (byte 23)
+      expected:
+      | {
+      >    "countryCode" : "KP"
+      | }
+      actual:
+      | {
+      >    "countryCode" : "KR"
+      | }
+TEXT
+  [ "$(tail -n 1 "$work/out")" = "selftest: $((checks - 1)) passed, 1 failed" ] || fail "'$label': wrong tally"
+  ;;
+
+selftest_without_aes)
+  # This acrhost's process refuses AES-128-CBC (tests/selftest/WithoutAesCbc.cpp):
+  # the checks that encrypt or decrypt fail, and only those.
+  label="selftest without AES-128-CBC"
+  run selftest --data "$data"
+  expect_status 1
+  grep -E '^(ok|FAIL) ' "$work/out" | grep -vE '^(ok    (SetSecureKey|Base64|Parser|Make)|FAIL  (Encrypt|Decrypt))' >&2 &&
+    fail "'$label': the checks above should have failed or passed"
+  failed=$(grep -c '^FAIL' "$work/out")
+  [ "$failed" -gt 0 ] && [ "$(tail -n 1 "$work/out")" = "selftest: $(grep -c '^ok ' "$work/out") passed, $failed failed" ] ||
+    fail "'$label' ends '$(tail -n 1 "$work/out")'"
+  ;;
+
 install)
   prefix=$work/prefix
   cmake --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
   for file in bin/acrhost lib/libVomaxel.so include/vomaxel/IVomaxel.h include/vomaxel/Dravlog.h \
-              lib/pkgconfig/vomaxel.pc; do
+              lib/pkgconfig/vomaxel.pc share/vomaxel/selftest.json; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
   done
   runpath=$(readelf -d "$prefix/bin/acrhost" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
@@ -327,6 +370,10 @@ install)
   run demo -q
   expect_status 0
   grep -qxF '   "programId" : "P100|P200",' "$work/out" || fail "'$label' did not decrypt"
+
+  label="installed acrhost selftest"
+  run selftest
+  expect_status 0
 
   cflags=$(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags vomaxel) || fail "pkg-config does not know vomaxel"
   printf '#include "IVomaxel.h"\n#include "Dravlog.h"\nint main() { return sizeof(ACR_MATCH_INFO) == 0; }\n' |
