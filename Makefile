@@ -8,7 +8,8 @@ TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
-            libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind
+            libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind \
+            dpkg-dev file
 BENCH_BUILD ?= build-bench
 BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-dev \
                   libbenchmark-dev gnuplot-nox valgrind python3
@@ -16,9 +17,10 @@ BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-d
 BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
                --benchmark_report_aggregates_only=true --benchmark_min_time=0.05
 
-.PHONY: all deps configure build demo test clean bench bench-build bench-callgrind \
-        armhf-deps build-armhf test-armhf arm64-deps build-arm64 test-arm64 abi-check \
-        abi-baseline test-sanitize test-tsan test-valgrind build-fuzz fuzz-smoke fuzz
+.PHONY: all deps configure build demo test package clean bench bench-build bench-callgrind \
+        armhf-deps build-armhf test-armhf package-armhf arm64-deps build-arm64 test-arm64 \
+        package-arm64 abi-check abi-baseline test-sanitize test-tsan test-valgrind build-fuzz \
+        fuzz-smoke fuzz
 
 all: build
 
@@ -37,8 +39,13 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The Debian packages (plug-in, development files, acrhost) in $(BUILD)/packages/.
+package: build
+	cd $(BUILD) && cpack
+
 # AddressSanitizer and UndefinedBehaviorSanitizer: every report ends the run.
-# The linkage test is left out: the runtimes join the plug-in's NEEDED list.
+# The linkage and package tests are left out: the runtimes join the plug-in's
+# NEEDED list, and must come first in any process that loads it.
 # ASan's dlopen interceptor becomes the caller that the loader takes the run
 # path from, so acrhost finds the plug-in through LD_LIBRARY_PATH here.
 # (GCC's -Wmaybe-uninitialized misfires on libstdc++'s std::regex under ASan.)
@@ -51,7 +58,7 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)"
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	cd $(SANITIZE_BUILD) && LD_LIBRARY_PATH=$(CURDIR)/$(SANITIZE_BUILD) $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS) -E '^linkage\.'
+	cd $(SANITIZE_BUILD) && LD_LIBRARY_PATH=$(CURDIR)/$(SANITIZE_BUILD) $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS) -E '^(linkage|package)\.'
 
 # ThreadSanitizer over the concurrent decoding test.
 TSAN_ENV := TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
@@ -80,8 +87,8 @@ fuzz: build-fuzz
 test-valgrind: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -C valgrind -R '^valgrind\.'
 
-# ARM, cross-built, every test run under qemu-user: build-armhf, test-armhf
-# and the same for arm64.
+# ARM, cross-built, every test run under qemu-user: build-armhf, test-armhf,
+# package-armhf (packages in $(ARMHF_BUILD)/packages/) and the same for arm64.
 # $(1): the Debian architecture, $(2): the prefix of its build folder's variable.
 define CROSS_TARGETS
 $(1)-deps:
@@ -94,6 +101,9 @@ build-$(1): deps $(1)-deps
 
 test-$(1): build-$(1)
 	cd $$($(2)_BUILD) && ctest --output-on-failure -j $$(JOBS)
+
+package-$(1): build-$(1)
+	cd $$($(2)_BUILD) && cpack
 endef
 $(eval $(call CROSS_TARGETS,armhf,ARMHF))
 $(eval $(call CROSS_TARGETS,arm64,ARM64))
