@@ -2,12 +2,14 @@
 # The other test targets build into their own folders beside $(BUILD).
 BUILD ?= build
 ARMHF_BUILD ?= build-armhf
+ARM64_BUILD ?= build-arm64
 SANITIZE_BUILD ?= build-sanitize
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
-            libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind
+            libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind \
+            dpkg-dev file
 BENCH_BUILD ?= build-bench
 BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-dev \
                   libbenchmark-dev gnuplot-nox valgrind python3
@@ -15,9 +17,10 @@ BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-d
 BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
                --benchmark_report_aggregates_only=true --benchmark_min_time=0.05
 
-.PHONY: all deps configure build demo test clean bench bench-build bench-callgrind \
-        armhf-deps build-armhf test-armhf abi-check abi-baseline test-sanitize test-tsan \
-        test-valgrind build-fuzz fuzz-smoke fuzz
+.PHONY: all deps configure build demo test package clean bench bench-build bench-callgrind \
+        armhf-deps build-armhf test-armhf package-armhf arm64-deps build-arm64 test-arm64 \
+        package-arm64 abi-check abi-baseline test-sanitize test-tsan test-valgrind build-fuzz \
+        fuzz-smoke fuzz
 
 all: build
 
@@ -36,8 +39,13 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The Debian packages (plug-in, development files, acrhost) in $(BUILD)/packages/.
+package: build
+	cd $(BUILD) && cpack
+
 # AddressSanitizer and UndefinedBehaviorSanitizer: every report ends the run.
-# The linkage test is left out: the runtimes join the plug-in's NEEDED list.
+# The linkage and package tests are left out: the runtimes join the plug-in's
+# NEEDED list, and must come first in any process that loads it.
 # ASan's dlopen interceptor becomes the caller that the loader takes the run
 # path from, so acrhost finds the plug-in through LD_LIBRARY_PATH here.
 # (GCC's -Wmaybe-uninitialized misfires on libstdc++'s std::regex under ASan.)
@@ -50,7 +58,7 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)"
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	cd $(SANITIZE_BUILD) && LD_LIBRARY_PATH=$(CURDIR)/$(SANITIZE_BUILD) $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS) -E '^linkage\.'
+	cd $(SANITIZE_BUILD) && LD_LIBRARY_PATH=$(CURDIR)/$(SANITIZE_BUILD) $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS) -E '^(linkage|package)\.'
 
 # ThreadSanitizer over the concurrent decoding test.
 TSAN_ENV := TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
@@ -79,31 +87,42 @@ fuzz: build-fuzz
 test-valgrind: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -C valgrind -R '^valgrind\.'
 
-# 32-bit ARM: cross-built, every test run under qemu-user.
-armhf-deps:
-	@scripts/install-armhf-deps.sh
+# ARM, cross-built, every test run under qemu-user: build-armhf, test-armhf,
+# package-armhf (packages in $(ARMHF_BUILD)/packages/) and the same for arm64.
+# $(1): the Debian architecture, $(2): the prefix of its build folder's variable.
+define CROSS_TARGETS
+$(1)-deps:
+	@scripts/install-cross-deps.sh $(1)
 
-build-armhf: deps armhf-deps
-	cmake -S . -B $(ARMHF_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake
-	cmake --build $(ARMHF_BUILD) -j $(JOBS)
+build-$(1): deps $(1)-deps
+	cmake -S . -B $$($(2)_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/$(1)-toolchain.cmake
+	cmake --build $$($(2)_BUILD) -j $$(JOBS)
 
-test-armhf: build-armhf
-	cd $(ARMHF_BUILD) && ctest --output-on-failure -j $(JOBS)
+test-$(1): build-$(1)
+	cd $$($(2)_BUILD) && ctest --output-on-failure -j $$(JOBS)
 
-# The binary interface against abi/ (also part of both test suites), for the
-# native build and for the armhf build where one exists.
+package-$(1): build-$(1)
+	cd $$($(2)_BUILD) && cpack
+endef
+$(eval $(call CROSS_TARGETS,armhf,ARMHF))
+$(eval $(call CROSS_TARGETS,arm64,ARM64))
+
+# The binary interface against abi/ (also part of every test suite), for the
+# native build and for each ARM build that exists.
 abi-check: build
 	cd $(BUILD) && ctest --output-on-failure -R '^abi\.'
-	if [ -f $(ARMHF_BUILD)/CTestTestfile.cmake ]; then \
-	  cd $(ARMHF_BUILD) && ctest --output-on-failure -R '^abi\.'; fi
+	for dir in $(ARMHF_BUILD) $(ARM64_BUILD); do \
+	  if [ -f $$dir/CTestTestfile.cmake ]; then \
+	    (cd $$dir && ctest --output-on-failure -R '^abi\.') || exit 1; fi; done
 
-# Refreshes both baselines after an intended change of the exported set.
+# Refreshes every baseline after an intended change of the exported set.
 ABIDW := abidw --headers-dir include --drop-private-types --short-locs --no-corpus-path \
          --no-comp-dir-path
-abi-baseline: build build-armhf
+abi-baseline: build build-armhf build-arm64
 	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).abi $(BUILD)/libVomaxel.so
 	$(ABIDW) --out-file abi/libVomaxel.armhf.abi $(ARMHF_BUILD)/libVomaxel.so
+	$(ABIDW) --out-file abi/libVomaxel.aarch64.abi $(ARM64_BUILD)/libVomaxel.so
 
 # Benchmarks: Release build of its own; the table of every operation against
 # its floor, and the growth chart under $(BENCH_BUILD)/.
@@ -124,4 +143,5 @@ bench-callgrind: bench-build
 	bench/callgrind.sh $(BENCH_BUILD)/bench/vomaxel_bench
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(ARMHF_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(ARMHF_BUILD) $(ARM64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) \
+	  $(FUZZ_BUILD)

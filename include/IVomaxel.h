@@ -113,14 +113,15 @@ IVomaxel* create();
 void destroy(IVomaxel* object);
 }
 
-// Layouts the host relies on, for the two ABIs the plug-in ships on: LP64 and
-// 32-bit ARM (both with libstdc++, whose std::string is 32 and 24 bytes).
+// Layouts the host relies on, for the ABIs the plug-in ships on: LP64 (x86-64
+// and 64-bit ARM) and 32-bit ARM, all with libstdc++, whose std::string is 32
+// and 24 bytes there.
 static_assert(sizeof(MATCHING_ENGINE_TYPE) == 4, "MATCHING_ENGINE_TYPE is 32 bits");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szVendor) == 0, "");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szProduct) == 9, "szProduct follows szVendor");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, nSource) == 28, "nSource at offset 28");
 static_assert(sizeof(_ACR_HDMI_DEVICE_INFO) == 32, "ACR_HDMI_DEVICE_INFO is 32 bytes");
-#if defined(__GLIBCXX__) && (__SIZEOF_POINTER__ == 8 || __SIZEOF_POINTER__ == 4)
+#if defined(__GLIBCXX__) && (defined(__x86_64__) || defined(__aarch64__) || defined(__arm__))
 #define VOMAXEL_LAYOUT(lp64, ilp32) (__SIZEOF_POINTER__ == 8 ? (lp64) : (ilp32))
 static_assert(offsetof(ACR_MATCH_INFO, szChannelId) == VOMAXEL_LAYOUT(0, 0), "");
 static_assert(offsetof(ACR_MATCH_INFO, szChannelName) == VOMAXEL_LAYOUT(32, 24), "");

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The Debian packages as a host's developer meets them: built by CPack from
+# BUILD, unpacked with dpkg -x into a scratch root (nothing is installed),
+# their files and relations checked, the packaged acrhost's self-test run, and
+# the sample host in EXAMPLE built against them through find_package(Vomaxel
+# CONFIG) and through pkg-config; each build loads the plug-in from the path
+# the package gives.
+#   package_test.sh BUILD TRIPLET LIBDIR EXAMPLE DATA SAMPLES [TOOLCHAIN_FILE]
+# Environment: CXX; in a cross build EMULATOR (words) and PKG_CONFIG_LIBDIR.
+# DATA/event_wire.json is SAMPLES/event.json with its four encrypted members
+# made by `openssl enc -aes-128-cbc` under the demo key's current half, zero IV.
+set -uo pipefail
+export LC_ALL=C
+build=$1 triplet=$2 libdir=$3 example=$4 data=$5 samples=$6 toolchain=${7:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+root=$work/root
+read -ra emulator <<<"${EMULATOR:-}"
+
+fail() { echo "FAIL: $*"; exit 1; }
+# quiet LOG COMMAND...: runs COMMAND with its output kept in LOG, shown if it fails.
+quiet() { local log=$work/$1; shift; "$@" >"$log" 2>&1 || { cat "$log"; fail "$*"; }; }
+field() { dpkg-deb -f "$work"/debs/"$1"_*.deb "$2"; }
+
+quiet cpack.log cpack --config "$build/CPackConfig.cmake" -B "$work/debs"
+
+arch=$(dpkg-architecture -t "$triplet" -qDEB_HOST_ARCH 2>/dev/null)
+diff -u - <(for deb in "$work"/debs/*.deb; do
+              dpkg-deb -W --showformat='${Package} ${Architecture}\n' "$deb"
+              dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}'
+            done) <<FILES || fail "the packages' names, architectures or files differ"
+acrhost $arch
+./usr/bin/acrhost
+./usr/share/vomaxel/selftest.json
+libvomaxel-dev $arch
+./usr/include/vomaxel/Dravlog.h
+./usr/include/vomaxel/IVomaxel.h
+./usr/$libdir/cmake/Vomaxel/VomaxelConfig.cmake
+./usr/$libdir/cmake/Vomaxel/VomaxelConfigVersion.cmake
+./usr/$libdir/pkgconfig/vomaxel.pc
+libvomaxel $arch
+./usr/$libdir/libVomaxel.so
+FILES
+
+# The plug-in depends on jsoncpp and recommends libssl3 (the host loads libcrypto);
+# the others depend on the plug-in of their own version.
+version=$(field libvomaxel Version)
+while read -r package name pattern; do
+  [[ $(field "$package" "$name") =~ $pattern ]] ||
+    fail "$package's $name '$(field "$package" "$name")' does not match '$pattern'"
+done <<RELATIONS
+libvomaxel Depends (^|, )libjsoncpp[0-9]+ \(
+libvomaxel Recommends ^libssl3$
+libvomaxel-dev Depends ^libvomaxel \(= $version\), libssl-dev$
+acrhost Depends ^libvomaxel \(= $version\), .*libssl3 \(
+RELATIONS
+
+for deb in "$work"/debs/*.deb; do
+  dpkg -x "$deb" "$root" || fail "dpkg -x $deb"
+done
+"${emulator[@]}" "$root/usr/bin/acrhost" selftest >"$work/selftest.out" 2>&1 ||
+  fail "the packaged acrhost's self-test failed: $(grep -v '^ok' "$work/selftest.out" | head -c 2000)"
+
+# run_host LABEL PROGRAM: the sample host decrypts the answer with the demo key.
+run_host() {
+  "${emulator[@]}" "$2" "$(<"$samples/demo.key")" <"$data/event_wire.json" >"$work/$1.out" 2>"$work/$1.err" ||
+    fail "$1: the sample host failed: $(head -c 2000 "$work/$1.err")"
+  diff -u "$samples/event.json" "$work/$1.out" || fail "$1: the sample host's answer differs"
+}
+warnings=(-Wall -Wextra -Werror -Wno-psabi)
+
+quiet configure.log cmake -S "$example" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$root/usr" \
+  -DCMAKE_CXX_FLAGS="${warnings[*]}" ${toolchain:+"-DCMAKE_TOOLCHAIN_FILE=$toolchain"}
+quiet build.log cmake --build "$work/cmake"
+run_host find_package "$work/cmake/sample-host"
+
+export PKG_CONFIG_PATH=$root/usr/$libdir/pkgconfig
+plugin=$(pkg-config --variable=plugin vomaxel) && flags=$(pkg-config --cflags --libs vomaxel) ||
+  fail "pkg-config does not know the unpacked vomaxel"
+quiet compile.log "$CXX" "${warnings[@]}" -DVOMAXEL_PLUGIN="\"$plugin\"" -o "$work/pkg-config-host" \
+  "$example/SampleHost.cpp" $flags
+run_host pkg-config "$work/pkg-config-host"
+echo "PASS"
