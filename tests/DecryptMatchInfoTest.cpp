@@ -204,7 +204,7 @@ TEST_F(DecryptMatchInfo, CopiesQueryTsAndMatchCountsAsTheyAre) {
   ACR_MATCH_INFO record = Uniform("");
   EXPECT_EQ(Decrypt(MatchAnswer({{Key::kCurrent, R"({"contentId":"P1.10"})"}},
                                 R"("matchCounts":{"video":1,"audio":[0]},"queryTs":"late",)"
-                                R"("matchResults":[],"extra":1)"),
+                                R"("matchResults":[],"extra":1,"query\u0000Ts":2)"),
                     record),
             "{\n"
             "   \"matchCounts\" : {\n"
