@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -46,7 +47,8 @@ void Resolve() {
   static bool resolving = false;
   if (resolving) std::abort();
   resolving = true;
-  const bool lp64 = sizeof(std::size_t) == sizeof(unsigned long);
+  // operator new's mangled name encodes std::size_t: unsigned long or unsigned int.
+  const bool lp64 = std::is_same<std::size_t, unsigned long>::value;
   g_next.malloc = reinterpret_cast<Malloc>(NextSymbol("malloc"));
   g_next.calloc = reinterpret_cast<Calloc>(NextSymbol("calloc"));
   g_next.realloc = reinterpret_cast<Realloc>(NextSymbol("realloc"));
