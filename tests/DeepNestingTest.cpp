@@ -1,38 +1,24 @@
 // Nesting at jsoncpp's limit, on a receiver-sized thread stack. The old reader
 // accepts 1000 levels of open values and throws past them; every parsing
 // operation gets texts of 1000 and 1001 levels on a thread with a 1 MiB
-// stack, and must give its result or its rejection without crashing.
-//
-// The stack actually used is measured by painting: the thread runs on a stack
-// of our own, filled with a pattern before it starts, and the lowest byte that
-// no longer holds the pattern marks the deepest point reached (the thread's
-// descriptor and TLS, which glibc puts at the top of such a stack, included).
-// The figures are printed and recorded as test properties.
+// stack and a guard page below it, and must give its result or its rejection
+// without crashing.
 #include <pthread.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <json/json.h>
 
-#include <cstring>
 #include <functional>
-#include <iostream>
 #include <memory>
 #include <string>
 
 #include "PluginFixture.h"
 
-#if __has_include(<valgrind/memcheck.h>)
-#include <valgrind/memcheck.h>
-#else
-#define VALGRIND_MAKE_MEM_DEFINED(address, size)
-#endif
-
 namespace {
 
 constexpr int kDeepest = 1000;  // levels the reader accepts
 constexpr size_t kStackSize = 1 << 20;
-constexpr unsigned char kPaint = 0xa5;
 
 // `depth` levels in all: `outer` levels of the given text around arrays.
 std::string Nested(const std::string& head, int depth, int outer, const std::string& tail) {
@@ -55,21 +41,17 @@ int ArrayDepth(const Json::Value& value) {
   return value.isArray() ? 1 + (value.empty() ? 0 : ArrayDepth(value[0])) : 0;
 }
 
-// Runs `operation` on a thread with a painted 1 MiB stack and a guard page
-// below it; prints and records the bytes of stack it used.
-void OnSmallStack(const std::string& name, const std::function<void()>& operation) {
+// Runs `operation` on a thread with a 1 MiB stack and a guard page below it.
+void OnSmallStack(const std::function<void()>& operation) {
   const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
   void* mapping = mmap(nullptr, kStackSize + page, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(mapping, MAP_FAILED);
-  unsigned char* guard = static_cast<unsigned char*>(mapping);
-  unsigned char* stack = guard + page;
-  mprotect(guard, page, PROT_NONE);
-  std::memset(stack, kPaint, kStackSize);
+  mprotect(mapping, page, PROT_NONE);
 
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
-  pthread_attr_setstack(&attributes, stack, kStackSize);
+  pthread_attr_setstack(&attributes, static_cast<char*>(mapping) + page, kStackSize);
   pthread_t thread;
   auto run = [](void* argument) -> void* {
     (*static_cast<const std::function<void()>*>(argument))();
@@ -80,15 +62,7 @@ void OnSmallStack(const std::string& name, const std::function<void()>& operatio
             0);
   pthread_join(thread, nullptr);
   pthread_attr_destroy(&attributes);
-
-  // memcheck marks a finished thread's stack inaccessible; the paint is still there.
-  VALGRIND_MAKE_MEM_DEFINED(stack, kStackSize);
-  size_t untouched = 0;
-  while (untouched < kStackSize && stack[untouched] == kPaint) ++untouched;
   munmap(mapping, kStackSize + page);
-  const size_t used = kStackSize - untouched;
-  std::cout << "stack used by " << name << ": " << used << " bytes of " << kStackSize << "\n";
-  ::testing::Test::RecordProperty("stack_bytes_" + name, std::to_string(used));
 }
 
 using DeepNesting = PluginTest;
@@ -97,11 +71,10 @@ TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
   for (const int depth : {kDeepest, kDeepest + 1}) {
     SCOPED_TRACE(depth);
     const bool parses = depth == kDeepest;
-    const std::string suffix = "_" + std::to_string(depth);
 
     ACR_MATCH_INFO record{};
     record.szChannelId = "kept";
-    OnSmallStack("ParserACRInfoJson" + suffix, [&] {
+    OnSmallStack([&] {
       EXPECT_EQ(vomaxel().ParserACRInfoJson(Nested("{\"x\":", depth, 1, "}").c_str(), record),
                 parses);
     });
@@ -110,7 +83,7 @@ TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
     // Root, "matchResult" and the entry hold the first three levels.
     record = ACR_MATCH_INFO{};
     std::string output = "previous";
-    OnSmallStack("DecryptMatchInfo" + suffix, [&] {
+    OnSmallStack([&] {
       vomaxel().DecryptMatchInfo(
           Nested(R"({"matchResult":[{"contentId":"P1.1","extra":)", depth, 3, "}]}"), record,
           output);
@@ -119,22 +92,21 @@ TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
     if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["matchResult"][0]["extra"]), depth - 3);
     else EXPECT_EQ(output, "previous");
 
-    OnSmallStack("DecryptEachEventInfo" + suffix, [&] {
+    OnSmallStack([&] {
       output = vomaxel().DecryptEachEventInfo(Nested("{\"extra\":", depth, 1, "}"));
     });
     if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["extra"]), depth - 1);
     else EXPECT_EQ(output, "");
 
     output = "previous";
-    OnSmallStack("MakeEventMessage" + suffix, [&] {
+    OnSmallStack([&] {
       vomaxel().MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, "[1]", Arrays(depth), output);
     });
     if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["EventInfo"]), depth);
     else EXPECT_EQ(output, "previous");
 
     std::vector<std::string> entries = {Arrays(depth)};
-    OnSmallStack("MakeEventInfoList" + suffix,
-                 [&] { vomaxel().MakeEventInfoList(entries, output); });
+    OnSmallStack([&] { vomaxel().MakeEventInfoList(entries, output); });
     const Json::Value element = ReadDeep(output)[0];
     if (parses) EXPECT_EQ(ArrayDepth(element), depth);
     else EXPECT_EQ(element, ReadDeep("[null]"));
@@ -145,7 +117,7 @@ TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
     BI_ST_EVENTINFO eventInfo{0, "", 0, 0, "", Nested("{\"AdURI\":", depth, 1, "}")};
     std::vector<BI_ST_ACRINFO> acrInfos = {acrInfo};
     std::vector<BI_ST_EVENTINFO> eventInfos = {eventInfo};
-    OnSmallStack("MakeAcrData" + suffix, [&] {
+    OnSmallStack([&] {
       EXPECT_TRUE(vomaxel().MakeAcrData(1, 2, &acrInfo, &eventInfo, output));
     });
     Json::Value report = ReadDeep(output);
@@ -158,7 +130,7 @@ TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
       EXPECT_EQ(meta, Json::Value(acrInfo.szContentMeta));
       EXPECT_EQ(value, Json::Value(eventInfo.szValue));
     }
-    OnSmallStack("MakeAcrData_batched" + suffix, [&] {
+    OnSmallStack([&] {
       EXPECT_TRUE(vomaxel().MakeAcrData(0, 1, 2, &acrInfos, &eventInfos, output));
     });
     report = ReadDeep(output);

@@ -38,7 +38,6 @@ std::string ReadRecord(const std::string& changes, const std::string& unknown = 
 using MatchInfoReader = PluginTest;
 
 TEST_F(MatchInfoReader, RejectsUnusableTextAndKeepsTheRecord) {
-  const std::string deep = "{\"a\":" + std::string(1100, '[');  // past the reader's limit
   const char* const cases[] = {
       nullptr, "", "{}", "[]", "42", "null",
       "/* c */ {\"programId\":\"P1\"}",         // comments are not allowed
@@ -47,7 +46,6 @@ TEST_F(MatchInfoReader, RejectsUnusableTextAndKeepsTheRecord) {
       // Values the conversions refuse.
       "{\"programId\":\"P1\",\"genre\":[1]}", "{\"channelName\":{}}", "{\"matchCount\":\"3\"}",
       "{\"eventType\":2147483648}", "{\"engineType\":-2147483649}", "{\"isEngineStopped\":1e10}",
-      deep.c_str(),
   };
   for (const char* text : cases) {
     const std::string logged = text != nullptr ? text : "";
