@@ -18,8 +18,6 @@ const char kList[] =
 const char kDevice[] =
     "virtual bool Vomaxel::MakeDeviceInfoJson(ACR_HDMI_DEVICE_INFO*, std::string&)";
 
-const std::string kDeep(1100, '[');  // past the reader's nesting limit
-
 using EventMessage = ReportTest;
 
 // Written out in full once: the layout that Styled() gives the other expectations.
@@ -65,7 +63,6 @@ TEST_F(EventMessage, RejectsTheFirstBadTextAndKeepsTheOutput) {
       // The reader sees the text up to its first NUL; only the length says empty.
       {Whole("\0{\"a\":1}"), "", "Parsing error, acrInfoJson = "},
       {Whole("{\"a\":\"x\0y\"}"), "", R"(Parsing error, acrInfoJson = {"a":"x)"},
-      {kDeep, "", "Parsing error, acrInfoJson = " + kDeep},
       {good, "{", "Parsing error, eventInfoJson = {"},
       {"", "7", "Parsing error, eventInfoJson = 7"},
       {good, Whole("\0"), "Parsing error, eventInfoJson = "},
@@ -95,20 +92,18 @@ TEST_F(EventInfoList, EveryEntryGivesOneElementAndNoEntryNull) {
       "[7,",              // breaks off inside an array: the reader's part is kept
       "null", "[]", "{}", "x",
       Whole("\"a\0b\""),  // the reader sees "a without its closing quote
-      kDeep,
       // Comments the reader accepts that, written back as they were, would
       // swallow the rest of the list or put the next element on their line.
       "[1]/*/", "2 // two  ",
   };
   vomaxel().MakeEventInfoList(entries, out);
   EXPECT_EQ(out, Styled("[{\"id\":1}, 7, \"\", [1,2], true, [null], [7,null,null],"
-                        " [null], [null], [null], [null], [null], [null],"
+                        " [null], [null], [null], [null], [null],"
                         " [1] /*/*/\n, 2 // two\n]"));
   Lines expected;
   for (const char* text : {R"({"id":)", "[7,", "null", "[]", "{}", "x", "\"a"}) {
     expected.push_back(std::string("Parsing error, eachEventInfo = ") + text);
   }
-  expected.push_back("Parsing error, eachEventInfo = " + kDeep);
   EXPECT_EQ(Messages(kList), expected);
 }
 

@@ -10,37 +10,29 @@
 #include "Dravlog.h"
 #include "PluginFixture.h"
 
-namespace {
-
-const char kPluginLine[] =
-    "virtual bool Vomaxel::ParserACRInfoJson(const char*, ACR_MATCH_INFO&):101 Parsing error! "
-    "pInJsonString = ";
-
-void HostLine(std::vector<std::string>& expected, const char* text) {
+// Logs `text` as the host, where this host logs at all.
+void HostLine([[maybe_unused]] std::vector<std::string>& expected,
+              [[maybe_unused]] const std::string& text) {
 #if VOMAXEL_HOST_LOGS
-  Dravlog::Print<DravlogDunrik>(1, 3, "host: %s", text);
-  expected.push_back(std::string("host: ") + text);
-#else
-  (void)expected;
-  (void)text;
+  Dravlog::Print<DravlogDunrik>(1, 3, "%s", text.c_str());
+  expected.push_back(text);
 #endif
 }
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const std::string order = argc > 1 ? argv[1] : "";
   hostenv::SetLogEcho(false);
   hostenv::LogCapture capture;
   std::vector<std::string> expected;
-  if (order == "first") HostLine(expected, "before the plug-in");
-
+  if (order == "first") HostLine(expected, "host: before the plug-in");
   IVomaxel* vomaxel = Plugin::Get().Create();
   ACR_MATCH_INFO record;
   vomaxel->ParserACRInfoJson("", record);
-  expected.push_back(kPluginLine);
+  expected.push_back(
+      "virtual bool Vomaxel::ParserACRInfoJson(const char*, ACR_MATCH_INFO&):101 Parsing error! "
+      "pInJsonString = ");
   Plugin::Get().Destroy(vomaxel);
-  HostLine(expected, "after the plug-in");
+  HostLine(expected, "host: after the plug-in");
 
   std::vector<std::string> logged;
   for (const hostenv::LogLine& line : capture.Lines()) logged.push_back(line.text);
