@@ -59,11 +59,6 @@ int EVP_DecryptUpdate(EVP_CIPHER_CTX* context, unsigned char* out, int* outLengt
   return Fails(evp::kDecryptUpdate) ? 0 : real(context, out, outLength, in, inLength);
 }
 
-int EVP_DecryptFinal_ex(EVP_CIPHER_CTX* context, unsigned char* out, int* outLength) {
-  static const auto real = Real(&EVP_DecryptFinal_ex, "EVP_DecryptFinal_ex");
-  return Fails(evp::kDecryptFinal) ? 0 : real(context, out, outLength);
-}
-
 int EVP_EncryptInit_ex(EVP_CIPHER_CTX* context, const EVP_CIPHER* cipher, ENGINE* engine,
                        const unsigned char* key, const unsigned char* iv) {
   static const auto real = Real(&EVP_EncryptInit_ex, "EVP_EncryptInit_ex");

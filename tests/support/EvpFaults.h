@@ -13,7 +13,6 @@ enum Function {
   kAes128Cbc,     // returns null
   kDecryptInit,   // the others return 0
   kDecryptUpdate,
-  kDecryptFinal,
   kEncryptInit,
   kEncryptUpdate,
   kEncryptFinal,
