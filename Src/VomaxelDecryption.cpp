@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include <boost/lexical_cast.hpp>
@@ -108,6 +109,10 @@ void KeepOutputMembers(Json::Value& root) {
     }
   }
 }
+
+// A record takes its new values by a move, which cannot fail.
+static_assert(std::is_nothrow_move_assignable<ACR_MATCH_INFO>::value,
+              "ACR_MATCH_INFO must move without throwing");
 
 // The record's values for an answer without a usable match.
 void WriteFailureValues(ACR_MATCH_INFO& matchInfo) {
