@@ -6,6 +6,7 @@ ARM64_BUILD ?= build-arm64
 SANITIZE_BUILD ?= build-sanitize
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
+JSONCPP_BUILD ?= build-jsoncpp
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
             libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind \
@@ -20,7 +21,7 @@ BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=
 .PHONY: all deps configure build demo test package clean bench bench-build bench-callgrind \
         armhf-deps build-armhf test-armhf package-armhf arm64-deps build-arm64 test-arm64 \
         package-arm64 abi-check abi-baseline test-sanitize test-tsan test-valgrind build-fuzz \
-        fuzz-smoke fuzz
+        fuzz-smoke fuzz test-jsoncpp
 
 all: build
 
@@ -124,6 +125,19 @@ abi-baseline: build build-armhf build-arm64
 	$(ABIDW) --out-file abi/libVomaxel.armhf.abi $(ARMHF_BUILD)/libVomaxel.so
 	$(ABIDW) --out-file abi/libVomaxel.aarch64.abi $(ARM64_BUILD)/libVomaxel.so
 
+# Every jsoncpp release a receiver may carry, each built once from its archive
+# in JSONCPP_ARCHIVES into $(JSONCPP_BUILD)/<leg>/jsoncpp/: the plug-in,
+# acrhost and every test against it; 1.7.4 on armhf too; the fuzz smoke on
+# 1.7.4 and 1.8.4 (JSONCPP_FUZZ_TIME seconds per target). JSONCPP_LEGS picks
+# legs; see scripts/jsoncpp-matrix.sh.
+JSONCPP_ARCHIVES ?= ../shared/jsoncpp
+JSONCPP_LEGS ?= 1.7.4 1.8.4 1.9.4 1.9.6 1.9.8 1.7.4-armhf 1.7.4-fuzz 1.8.4-fuzz
+JSONCPP_FUZZ_TIME ?= 10
+test-jsoncpp: deps
+	@scripts/install-deps.sh clang-14 libclang-rt-14-dev
+	JSONCPP_ARCHIVES=$(JSONCPP_ARCHIVES) JSONCPP_BUILD=$(JSONCPP_BUILD) JOBS=$(JOBS) \
+	  FUZZ_TIME=$(JSONCPP_FUZZ_TIME) scripts/jsoncpp-matrix.sh $(JSONCPP_LEGS)
+
 # Benchmarks: Release build of its own; the table of every operation against
 # its floor, and the growth chart under $(BENCH_BUILD)/.
 bench-build:
@@ -144,4 +158,4 @@ bench-callgrind: bench-build
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(ARMHF_BUILD) $(ARM64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) \
-	  $(FUZZ_BUILD)
+	  $(FUZZ_BUILD) $(JSONCPP_BUILD)
