@@ -131,7 +131,7 @@ abi-baseline: build build-armhf build-arm64
 # 1.7.4 and 1.8.4 (JSONCPP_FUZZ_TIME seconds per target). JSONCPP_LEGS picks
 # legs; see scripts/jsoncpp-matrix.sh.
 JSONCPP_ARCHIVES ?= ../shared/jsoncpp
-JSONCPP_LEGS ?= 1.7.4 1.8.4 1.9.4 1.9.6 1.9.8 1.7.4-armhf 1.7.4-fuzz 1.8.4-fuzz
+JSONCPP_LEGS ?= 1.7.4 1.7.4-armhf 1.7.4-fuzz 1.8.4 1.8.4-fuzz 1.9.4 1.9.6 1.9.8
 JSONCPP_FUZZ_TIME ?= 10
 test-jsoncpp: deps
 	@scripts/install-deps.sh clang-14 libclang-rt-14-dev
