@@ -39,7 +39,7 @@ libvomaxel-dev $arch
 ./usr/$libdir/cmake/Vomaxel/VomaxelConfigVersion.cmake
 ./usr/$libdir/pkgconfig/vomaxel.pc
 libvomaxel $arch
-./usr/$libdir/libVomaxel.so
+./usr/$libdir/vomaxel/libVomaxel.so
 FILES
 
 # The plug-in depends on jsoncpp and recommends libssl3 (the host loads libcrypto);
