@@ -9,7 +9,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
             libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind \
-            dpkg-dev file
+            dpkg-dev file help2man lintian
 BENCH_BUILD ?= build-bench
 BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-dev \
                   libbenchmark-dev gnuplot-nox valgrind python3
