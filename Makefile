@@ -27,8 +27,11 @@ all: build
 deps:
 	@scripts/install-deps.sh $(PACKAGES)
 
+# The package test of each build installs the packages of the others beside its own.
+PACKAGE_PEERS := -DVOMAXEL_PACKAGE_PEERS="$(abspath $(BUILD));$(abspath $(ARMHF_BUILD));$(abspath $(ARM64_BUILD))"
+
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(PACKAGE_PEERS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -95,7 +98,7 @@ $(1)-deps:
 	@scripts/install-cross-deps.sh $(1)
 
 build-$(1): deps $(1)-deps
-	cmake -S . -B $$($(2)_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	cmake -S . -B $$($(2)_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(PACKAGE_PEERS) \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/$(1)-toolchain.cmake
 	cmake --build $$($(2)_BUILD) -j $$(JOBS)
 

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # The Debian packages as a host's developer meets them: built by CPack from
-# BUILD into BUILD/packages, checked by lintian (where installed), unpacked
-# with dpkg -x into a scratch root (nothing is installed), their files and
-# relations checked, the packaged acrhost's self-test run, and the sample
-# host in EXAMPLE built against them through find_package(Vomaxel CONFIG) and
-# through pkg-config; each build loads the plug-in from the path the package
-# gives.
+# BUILD into BUILD/packages, checked by lintian (where installed), their files
+# and relations checked, and installed with dpkg into a scratch root together
+# with the plug-in and development packages that builds for other
+# architectures (PEER_BUILDS) have made there, which dpkg refuses if a file
+# they share differs. Then the installed acrhost's self-test runs, and the
+# sample host in EXAMPLE is built against the root through find_package(Vomaxel
+# CONFIG) and through pkg-config; each build loads the plug-in from the path
+# the package gives.
 #   package_test.sh BUILD TRIPLET LIBDIR EXAMPLE DATA SAMPLES [TOOLCHAIN_FILE]
-# Environment: CXX; in a cross build EMULATOR (words) and PKG_CONFIG_LIBDIR.
+# Environment: CXX, PEER_BUILDS (build folders, ':' between them); in a cross
+# build EMULATOR (words) and PKG_CONFIG_LIBDIR.
 # DATA/event_wire.json is SAMPLES/event.json with its four encrypted members
 # made by `openssl enc -aes-128-cbc` under the demo key's current half, zero IV.
 set -uo pipefail
@@ -72,9 +75,22 @@ libvomaxel-dev Multi-Arch ^same$
 acrhost Multi-Arch ^foreign$
 RELATIONS
 
-for deb in "$debs"/*.deb; do
-  dpkg -x "$deb" "$root" || fail "dpkg -x $deb"
+# The root's database knows only these packages: their dependencies are not
+# checked. (Another build's packages made before a change to a file they
+# share with ours fail here: make them again.)
+installs=("$debs"/*.deb)
+IFS=: read -ra peer_builds <<<"${PEER_BUILDS:-}"
+for peer in "${peer_builds[@]}"; do
+  for deb in "$peer"/packages/libvomaxel{,-dev}_*.deb; do
+    [[ -f $deb && $(dpkg-deb -f "$deb" Architecture) != "$arch" ]] && installs+=("$deb")
+  done
 done
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
+for foreign in $(for deb in "${installs[@]}"; do dpkg-deb -f "$deb" Architecture; done | sort -u); do
+  [ "$foreign" = "$(dpkg --print-architecture)" ] || dpkg --root="$root" --add-architecture "$foreign"
+done
+quiet install.log dpkg --root="$root" --log=/dev/null --force-not-root --force-depends -i "${installs[@]}"
+dpkg-query --admindir="$root/var/lib/dpkg" -W -f='installed ${Package}:${Architecture}\n'
 "${emulator[@]}" "$root/usr/bin/acrhost" selftest >"$work/selftest.out" 2>&1 ||
   fail "the packaged acrhost's self-test failed: $(grep -v '^ok' "$work/selftest.out" | head -c 2000)"
 
