@@ -8,6 +8,7 @@ TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 OLD_ABI_BUILD ?= build-old-abi
 OLD_ABI_DEPS ?= build-old-abi-deps
+SYSROOT_DIR ?= build-sysroot
 # jsoncpp's release archives, for the old string ABI's own build of it.
 JSONCPP_SOURCES ?= ../shared/jsoncpp
 JOBS ?= $(shell nproc)
@@ -24,7 +25,7 @@ BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=
 .PHONY: all deps configure build demo test package clean bench bench-build bench-callgrind \
         armhf-deps build-armhf test-armhf package-armhf arm64-deps build-arm64 test-arm64 \
         package-arm64 abi-check abi-baseline test-sanitize test-tsan test-valgrind build-fuzz \
-        fuzz-smoke fuzz build-old-abi test-old-abi
+        fuzz-smoke fuzz build-old-abi test-old-abi sysroot build-sysroot test-sysroot
 
 all: build
 
@@ -131,6 +132,26 @@ test-old-abi: build-old-abi
 	  { cat $(OLD_ABI_BUILD)/selftest.out; exit 1; }
 	tail -n 1 $(OLD_ABI_BUILD)/selftest.out
 
+# 32-bit ARM built as Yocto and Buildroot build: against a sysroot of the
+# target's packages ($(SYSROOT_DIR)/sysroot, kept between runs), then checked
+# for any folder outside it and run under qemu-arm -L with it.
+SYSROOT_SKIP := package.deb (label debian-packages): dpkg-shlibdeps and the sample host's build \
+                use the build machine's package database and multiarch folders, not the sysroot
+sysroot:
+	@scripts/install-deps.sh crossbuild-essential-armhf qemu-user
+	scripts/make-sysroot.sh armhf $(SYSROOT_DIR)
+
+build-sysroot: deps sysroot
+	cmake -S . -B $(SYSROOT_DIR)/build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/armhf-sysroot-toolchain.cmake \
+	  -DVOMAXEL_SYSROOT=$(CURDIR)/$(SYSROOT_DIR)/sysroot -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	cmake --build $(SYSROOT_DIR)/build -j $(JOBS)
+	scripts/check-sysroot-build.sh $(SYSROOT_DIR)/build $(SYSROOT_DIR)/sysroot . arm-linux-gnueabihf-g++
+
+test-sysroot: build-sysroot
+	@echo "test-sysroot: left out: $(SYSROOT_SKIP)"
+	cd $(SYSROOT_DIR)/build && ctest --output-on-failure -j $(JOBS) -LE '^debian-packages$$'
+
 # The binary interface against abi/ (also part of every test suite), for the
 # native build and for each ARM build that exists.
 abi-check: build
@@ -168,4 +189,4 @@ bench-callgrind: bench-build
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(ARMHF_BUILD) $(ARM64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) \
-	  $(FUZZ_BUILD) $(OLD_ABI_BUILD) $(OLD_ABI_DEPS)
+	  $(FUZZ_BUILD) $(OLD_ABI_BUILD) $(OLD_ABI_DEPS) $(SYSROOT_DIR)
