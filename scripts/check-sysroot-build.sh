@@ -15,7 +15,7 @@ allowed=("$sysroot" "$own" "$source")
 under() { [[ $1 == "$2" || $1 == "$2"/* ]]; }
 outside() {
   local path prefix
-  sed '/^$/d' | xargs -r realpath -m | while read -r path; do
+  sed -E 's/^[^/]*//; s/ $//; /^$/d' | xargs -r realpath -m | while read -r path; do
     if [[ $path == "$source"/build* ]]; then
       under "$path" "$build" || under "$path" "$sysroot" || echo "$path"
       continue
@@ -26,11 +26,11 @@ outside() {
     echo "$path"
   done
 }
-flag_paths() { grep -oE '(-I|-isystem |-iquote |-idirafter |-L|-B|--sysroot=|-rpath,)/[^ ",:]+' | sed -E 's/^[^/]+//'; }
+flag_paths() { grep -oE '(-I|-isystem |-iquote |-idirafter |-L|-B|--sysroot=|-rpath,)/[^ ",:]+'; }
 
 compile=$(grep -o '"command": "[^"]*"' "$build/compile_commands.json" | flag_paths | sort -u)
-links=$(find "$build" -name link.txt -exec cat {} + | { flag_paths; grep -oE '/[^ ]+\.(so|a)(\.[0-9]+)*\b' || true; } |
-  sort -u)
+link_commands=$(find "$build" -name link.txt -exec cat {} +)
+links=$( (flag_paths <<<"$link_commands"; grep -oE '(^| )/[^ ]+\.(so|a)(\.[0-9]+)*( |$)' <<<"$link_commands" || true) | sort -u)
 headers=$(find "$build" -name '*.o.d' -exec cat {} + | tr ' \\' '\n\n' | grep '^/' | sort -u)
 status=0
 for kind in compile links headers; do
