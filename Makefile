@@ -6,6 +6,11 @@ ARM64_BUILD ?= build-arm64
 SANITIZE_BUILD ?= build-sanitize
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
+OLD_ABI_BUILD ?= build-old-abi
+OLD_ABI_DEPS ?= build-old-abi-deps
+SYSROOT_DIR ?= build-sysroot
+# jsoncpp's release archives, for the old string ABI's own build of it.
+JSONCPP_SOURCES ?= ../shared/jsoncpp
 JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
             libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind \
@@ -20,7 +25,7 @@ BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=
 .PHONY: all deps configure build demo test package clean bench bench-build bench-callgrind \
         armhf-deps build-armhf test-armhf package-armhf arm64-deps build-arm64 test-arm64 \
         package-arm64 abi-check abi-baseline test-sanitize test-tsan test-valgrind build-fuzz \
-        fuzz-smoke fuzz
+        fuzz-smoke fuzz build-old-abi test-old-abi sysroot build-sysroot test-sysroot
 
 all: build
 
@@ -111,19 +116,59 @@ endef
 $(eval $(call CROSS_TARGETS,armhf,ARMHF))
 $(eval $(call CROSS_TARGETS,arm64,ARM64))
 
+# libstdc++'s old string ABI: jsoncpp (from $(JSONCPP_SOURCES)) and GoogleTest
+# built with it into $(OLD_ABI_DEPS), kept between runs; then everything built
+# with it and run, the self-test included.
+OLD_ABI_SKIP := package.deb (label debian-packages): its packages depend on Debian's jsoncpp, \
+                which has the new string ABI
+build-old-abi: deps
+	@scripts/install-deps.sh googletest
+	scripts/build-old-abi-deps.sh $(OLD_ABI_DEPS) $(JSONCPP_SOURCES) $(JOBS)
+	cmake -S . -B $(OLD_ABI_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOMAXEL_OLD_STRING_ABI=ON \
+	  -DCMAKE_PREFIX_PATH="$(CURDIR)/$(OLD_ABI_DEPS)/jsoncpp;$(CURDIR)/$(OLD_ABI_DEPS)/googletest"
+	cmake --build $(OLD_ABI_BUILD) -j $(JOBS)
+
+test-old-abi: build-old-abi
+	@echo "test-old-abi: left out: $(OLD_ABI_SKIP)"
+	cd $(OLD_ABI_BUILD) && ctest --output-on-failure -j $(JOBS) -LE '^debian-packages$$'
+	$(OLD_ABI_BUILD)/acrhost/acrhost selftest >$(OLD_ABI_BUILD)/selftest.out || \
+	  { cat $(OLD_ABI_BUILD)/selftest.out; exit 1; }
+	tail -n 1 $(OLD_ABI_BUILD)/selftest.out
+
+# 32-bit ARM built as Yocto and Buildroot build: against a sysroot of the
+# target's packages ($(SYSROOT_DIR)/sysroot, kept between runs), then checked
+# for any folder outside it and run under qemu-arm -L with it.
+SYSROOT_SKIP := package.deb (label debian-packages): dpkg-shlibdeps and the sample host's build \
+                use the build machine's package database and multiarch folders, not the sysroot
+sysroot:
+	@scripts/install-deps.sh crossbuild-essential-armhf qemu-user
+	scripts/make-sysroot.sh armhf $(SYSROOT_DIR)
+
+build-sysroot: deps sysroot
+	cmake -S . -B $(SYSROOT_DIR)/build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/armhf-sysroot-toolchain.cmake \
+	  -DVOMAXEL_SYSROOT=$(CURDIR)/$(SYSROOT_DIR)/sysroot -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	cmake --build $(SYSROOT_DIR)/build -j $(JOBS)
+	scripts/check-sysroot-build.sh $(SYSROOT_DIR)/build $(SYSROOT_DIR)/sysroot . arm-linux-gnueabihf-g++
+
+test-sysroot: build-sysroot
+	@echo "test-sysroot: left out: $(SYSROOT_SKIP)"
+	cd $(SYSROOT_DIR)/build && ctest --output-on-failure -j $(JOBS) -LE '^debian-packages$$'
+
 # The binary interface against abi/ (also part of every test suite), for the
 # native build and for each ARM build that exists.
 abi-check: build
 	cd $(BUILD) && ctest --output-on-failure -R '^abi\.'
-	for dir in $(ARMHF_BUILD) $(ARM64_BUILD); do \
+	for dir in $(ARMHF_BUILD) $(ARM64_BUILD) $(OLD_ABI_BUILD); do \
 	  if [ -f $$dir/CTestTestfile.cmake ]; then \
 	    (cd $$dir && ctest --output-on-failure -R '^abi\.') || exit 1; fi; done
 
 # Refreshes every baseline after an intended change of the exported set.
 ABIDW := abidw --headers-dir include --drop-private-types --short-locs --no-corpus-path \
          --no-comp-dir-path
-abi-baseline: build build-armhf build-arm64
+abi-baseline: build build-armhf build-arm64 build-old-abi
 	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).abi $(BUILD)/libVomaxel.so
+	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).old-abi.abi $(OLD_ABI_BUILD)/libVomaxel.so
 	$(ABIDW) --out-file abi/libVomaxel.armhf.abi $(ARMHF_BUILD)/libVomaxel.so
 	$(ABIDW) --out-file abi/libVomaxel.aarch64.abi $(ARM64_BUILD)/libVomaxel.so
 
@@ -147,4 +192,4 @@ bench-callgrind: bench-build
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(ARMHF_BUILD) $(ARM64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) \
-	  $(FUZZ_BUILD)
+	  $(FUZZ_BUILD) $(OLD_ABI_BUILD) $(OLD_ABI_DEPS) $(SYSROOT_DIR)

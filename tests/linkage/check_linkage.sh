@@ -2,10 +2,13 @@
 # Checks libVomaxel.so's dynamic linkage: it needs only jsoncpp and the system
 # runtime, exports exactly the names in the exports file, and leaves the
 # host's symbols (constants, log framework, OpenSSL) undefined and not weak.
+# OLD_ABI 1: built with the old string ABI, so no symbol may name __cxx11.
+#   check_linkage.sh PLUGIN EXPORTS_FILE HOST_SYMBOLS_FILE [OLD_ABI]
 set -euo pipefail
 plugin=$1
 exports_file=$2
 host_symbols_file=$3
+old_abi=${4:-0}
 READELF=${READELF:-readelf}
 status=0
 fail() { echo "FAIL: $*"; status=1; }
@@ -37,5 +40,9 @@ for name in $(grep -v '^#' "$host_symbols_file"); do
 done
 weak=$(awk '$1 != "GLOBAL" && $2 ~ /^(EVP_|ACR_STRING_|_ZN7Dravlog|_ZTV13DravlogDunrik)/ {print $2}' <<<"$undefined")
 [ -z "$weak" ] || fail "weak references to host symbols: $weak"
+if [ "$old_abi" = 1 ]; then
+  cxx11=$(awk '$3 ~ /__cxx11/ {print $3}' <<<"$syms" | c++filt)
+  [ -z "$cxx11" ] || fail "symbols of the new string ABI: $cxx11"
+fi
 [ $status -eq 0 ] && echo "linkage OK: $(wc -l <<<"$expected") exports"
 exit $status
