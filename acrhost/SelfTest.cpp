@@ -292,7 +292,9 @@ std::string InstalledData() {
 void RunSelfTest(const Options& options) {
   const std::string path = options.selfTestData ? *options.selfTestData : InstalledData();
   const Json::Value data = ParseJsonInput(ReadInput(path), "'" + path + "'");
-  const Json::Value* checks = data.isObject() ? data.find("checks", "checks" + 6) : nullptr;
+  static const char kChecks[] = "checks";
+  const Json::Value* checks =
+      data.isObject() ? data.find(kChecks, kChecks + sizeof kChecks - 1) : nullptr;
   if (checks == nullptr || !checks->isArray()) {
     throw HostError("'" + path + "' has no \"checks\" array");
   }
