@@ -12,6 +12,8 @@ SYSROOT_DIR ?= build-sysroot
 # jsoncpp's release archives, for the old string ABI's own build of it.
 JSONCPP_SOURCES ?= ../shared/jsoncpp
 JOBS ?= $(shell nproc)
+# WERROR=ON: warnings are errors in $(BUILD) (CI's GCC 12 leg).
+WERROR ?=
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
             libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind \
             dpkg-dev file help2man lintian
@@ -25,7 +27,7 @@ BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=
 .PHONY: all deps configure build demo test package clean bench bench-build bench-callgrind \
         armhf-deps build-armhf test-armhf package-armhf arm64-deps build-arm64 test-arm64 \
         package-arm64 abi-check abi-baseline test-sanitize test-tsan test-valgrind build-fuzz \
-        fuzz-smoke fuzz build-old-abi test-old-abi sysroot build-sysroot test-sysroot
+        fuzz-smoke fuzz build-old-abi test-old-abi sysroot build-sysroot test-sysroot test-compilers
 
 all: build
 
@@ -36,7 +38,8 @@ deps:
 PACKAGE_PEERS := -DVOMAXEL_PACKAGE_PEERS="$(abspath $(BUILD));$(abspath $(ARMHF_BUILD));$(abspath $(ARM64_BUILD))"
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(PACKAGE_PEERS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(PACKAGE_PEERS) \
+	  $(if $(WERROR),-DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR))
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -94,6 +97,23 @@ fuzz: build-fuzz
 # leak. The log module objects live until unload by design: still reachable.
 test-valgrind: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -C valgrind -R '^valgrind\.'
+
+# Every compiler a platform may bring, warnings as errors, the whole suite:
+# test-compiler-g++-11 builds in build-g++-11, and so on; test-compilers runs
+# them all. The Clang build also masks the key texts in the log
+# (VOMAXEL_MASK_KEYS), so that the suite sees both forms of those lines.
+COMPILERS := g++-12 g++-11 clang++-14
+define COMPILER_TARGET
+test-compiler-$(1): deps
+	@scripts/install-deps.sh $(subst clang++,clang,$(1))
+	cmake -S . -B build-$(1) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(1) \
+	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON $(if $(findstring clang,$(1)),-DVOMAXEL_MASK_KEYS=ON)
+	cmake --build build-$(1) -j $$(JOBS)
+	cd build-$(1) && ctest --output-on-failure -j $$(JOBS)
+.PHONY: test-compiler-$(1)
+endef
+$(foreach cxx,$(COMPILERS),$(eval $(call COMPILER_TARGET,$(cxx))))
+test-compilers: $(addprefix test-compiler-,$(COMPILERS))
 
 # ARM, cross-built, every test run under qemu-user: build-armhf, test-armhf,
 # package-armhf (packages in $(ARMHF_BUILD)/packages/) and the same for arm64.
@@ -192,4 +212,4 @@ bench-callgrind: bench-build
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(ARMHF_BUILD) $(ARM64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) \
-	  $(FUZZ_BUILD) $(OLD_ABI_BUILD) $(OLD_ABI_DEPS) $(SYSROOT_DIR)
+	  $(FUZZ_BUILD) $(OLD_ABI_BUILD) $(OLD_ABI_DEPS) $(SYSROOT_DIR) $(addprefix build-,$(COMPILERS))
