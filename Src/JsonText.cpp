@@ -4,6 +4,14 @@
 #include <cstring>
 #include <new>
 
+// jsoncpp before 1.8: the old reader counts its nesting in one variable of
+// the whole process, which every parse sets to zero at its start. Nothing
+// below for it is built against a later jsoncpp.
+#if JSONCPP_VERSION_HEXA < 0x01080000
+#define VOMAXEL_READER_DEPTH_IS_SHARED
+#include <mutex>
+#endif
+
 namespace vomaxel {
 
 namespace {
@@ -60,14 +68,102 @@ bool IsAllocationFailure(const Json::RuntimeError& error) {
   return std::strstr(error.what(), "Failed to allocate") != NULL;
 }
 
+#ifdef VOMAXEL_READER_DEPTH_IS_SHARED
+
+// Two parses at once would count each other's levels, and fail an ordinary
+// text, or set each other's count back to zero, and recurse past the limit
+// into the end of the stack. The plug-in's own parses take turns; a host's
+// parse on another thread can still reset the count, so a text is never
+// given to the reader deeper than its limit either.
+std::mutex readerTurn;
+const int kReaderDepthLimit = 1000;  // its stackLimit_g
+
+// Just past the "[" or "{" at which the reader, reading [p, end), would open
+// its (limit + 1)th nested value; `end` where the text's values stay within
+// the limit. Strings and comments are skipped as the reader's tokens skip
+// them, and the reader stops at a zero byte between tokens and once the
+// root is closed.
+const char* PastDepthLimit(const char* p, const char* end, int limit) {
+  static const char kBlockEnd[] = "*/";
+  static const char kLineEnd[] = "\r\n";
+  int depth = 0;
+  while (p != end) {
+    switch (*p++) {
+      case '\0':
+        return end;
+      case '"':
+        while (p != end) {
+          const char c = *p++;
+          if (c == '"') break;
+          if (c == '\\' && p != end) ++p;
+        }
+        break;
+      case '/':  // the reader takes the next byte as the comment's kind
+        if (p == end) break;
+        if (*p == '*') {
+          p = std::search(p + 1, end, kBlockEnd, kBlockEnd + 2);
+          p = p == end ? end : p + 2;
+        } else if (*p == '/') {
+          p = std::find_first_of(p + 1, end, kLineEnd, kLineEnd + 2);
+        } else {
+          ++p;
+        }
+        break;
+      case '[':
+      case '{':
+        if (++depth > limit) return p;
+        break;
+      case ']':
+      case '}':
+        if (--depth <= 0) return end;
+        break;
+    }
+  }
+  return end;
+}
+
+// The reader's parse of [begin, end), stack-safe whatever another thread's
+// parse does to the shared count. A text deeper than the limit is first read
+// only up to the value past the limit: the reader throws there when it gets
+// that far, as it would on the whole text. Where it stops earlier, at an
+// error or after a scalar root, the whole text is read as usual: after that
+// point the reader opens no more values.
+bool ReadValue(const char* begin, const char* end, const port::Features& features,
+               Json::Value& root) {
+  std::lock_guard<std::mutex> turn(readerTurn);
+  const char* cut = PastDepthLimit(begin, end, kReaderDepthLimit);
+  if (cut != end) {
+    port::Reader probe(features);
+    Json::Value partial;
+    probe.parse(begin, cut, partial, true);
+    // Reaching the cut without a throw means another parse reset the count.
+    for (const port::Reader::StructuredError& error : probe.getStructuredErrors()) {
+      if (error.offset_start >= cut - begin) {
+        throw Json::RuntimeError("Exceeded stackLimit in readValue().");
+      }
+    }
+  }
+  port::Reader reader(features);
+  return reader.parse(begin, end, root, true);
+}
+
+#else
+
+bool ReadValue(const char* begin, const char* end, const port::Features& features,
+               Json::Value& root) {
+  port::Reader reader(features);
+  return reader.parse(begin, end, root, true);
+}
+
+#endif  // VOMAXEL_READER_DEPTH_IS_SHARED
+
 }  // namespace
 
-bool ParseJson(const char* begin, const char* end, const Json::Features& features,
+bool ParseJson(const char* begin, const char* end, const port::Features& features,
                Json::Value& root) {
-  Json::Reader reader(features);
   bool parsed;
   try {
-    parsed = reader.parse(begin, end, root, true);
+    parsed = ReadValue(begin, end, features, root);
   } catch (const Json::RuntimeError& error) {
     if (IsAllocationFailure(error)) throw std::bad_alloc();
     root = Json::Value();

@@ -5,14 +5,16 @@
 
 #include <string>
 
-#include <json/json.h>
+#include "JsonCpp.h"
 
 namespace vomaxel {
 
 // Parses the text [begin, end) as a whole with comment collection on, as
 // Json::Reader::parse does, and returns its result. The reader throws on
 // nesting deeper than its limit; that counts as a failed parse and leaves
-// `root` null.
+// `root` null. Built against jsoncpp before 1.8, whose reader counts nesting
+// for the whole process, the plug-in's parses take turns and the reader never
+// sees more than its limit (see ReadValue in the .cpp file).
 //
 // jsoncpp reports a failed allocation of a string's buffer as
 // Json::RuntimeError too; here that becomes std::bad_alloc. Elsewhere a
@@ -22,11 +24,11 @@ namespace vomaxel {
 // Where the features allow comments, the comments kept on `root` are those of
 // the text, except two forms the reader accepts but Json::StyledWriter cannot
 // write back as JSON, which are mended (see MendComments in the .cpp file).
-bool ParseJson(const char* begin, const char* end, const Json::Features& features,
+bool ParseJson(const char* begin, const char* end, const port::Features& features,
                Json::Value& root);
 
 // ParseJson of the whole of `text`, zero bytes included.
-inline bool ParseJson(const std::string& text, const Json::Features& features,
+inline bool ParseJson(const std::string& text, const port::Features& features,
                       Json::Value& root) {
   return ParseJson(text.data(), text.data() + text.size(), features, root);
 }

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include <boost/lexical_cast.hpp>
-#include <json/json.h>
+#include "JsonCpp.h"
 
 #include "ACRCipherUtil.h"
 #include "JsonText.h"
@@ -98,16 +98,18 @@ bool AppendSplit(const MemberText& text, std::string& head, std::string& tail) {
 
 // The answer's root becomes the output once only its members "matchResult",
 // "queryTs" and "matchCounts" are left; the last two are null where absent.
+// The three move to an object of their own that takes the root's place:
+// removeMember hands the removed value out through a pointer that jsoncpp
+// before 1.9 writes without checking, and its overloads that take no pointer
+// end a name at its first zero byte.
 void KeepOutputMembers(Json::Value& root) {
+  static const char* const kOutputMembers[] = {"matchResult", "queryTs", "matchCounts"};
   root["queryTs"];
   root["matchCounts"];
   if (root.size() == 3) return;
-  // Names may hold zero bytes: each is removed by its whole text.
-  for (const std::string& name : root.getMemberNames()) {
-    if (name != "matchResult" && name != "queryTs" && name != "matchCounts") {
-      root.removeMember(name.data(), name.data() + name.size(), NULL);
-    }
-  }
+  Json::Value output(Json::objectValue);
+  for (const char* name : kOutputMembers) output[name].swap(root[name]);
+  root.swap(output);
 }
 
 // A record takes its new values by a move, which cannot fail.
@@ -173,7 +175,7 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
     const char* text = inAcrInfo.c_str();
     Json::Value root;
     // A non-empty array passes the parse, but only an object has members.
-    if (!vomaxel::ParseJson(text, text + std::strlen(text), Json::Features::strictMode(), root) ||
+    if (!vomaxel::ParseJson(text, text + std::strlen(text), port::Features::Strict(), root) ||
         root.empty() || !root.isObject()) {
       VOMAXEL_LOG(3, "%s:%d Parsing error, inAcrInfo = %s", kDecryptMatchInfoSignature, __LINE__,
                   text);
@@ -197,7 +199,7 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
       return;
     }
     KeepOutputMembers(root);
-    std::string output = Json::StyledWriter().write(root);
+    std::string output = port::StyledWriter().write(root);
     matchInfo = std::move(record);
     outAcrInfo.swap(output);
   } catch (const Json::RuntimeError&) {
@@ -284,7 +286,7 @@ std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
   const char* text = inEventInfo.c_str();
   try {
     Json::Value root;
-    if (vomaxel::ParseJson(text, text + std::strlen(text), Json::Features::strictMode(), root) &&
+    if (vomaxel::ParseJson(text, text + std::strlen(text), port::Features::Strict(), root) &&
         !root.empty() && root.isObject()) {
       // The output is the input with some members replaced. Each replacement
       // reads only its own member, so the root is changed in place.
@@ -300,7 +302,7 @@ std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
         root["streamTs"] = root.get("streamTs", 0).asInt();
       }
       decryptMember("callbackUrl");
-      return Json::StyledWriter().write(root);
+      return port::StyledWriter().write(root);
     }
   } catch (const Json::LogicError&) {
     // A member that jsoncpp will not convert makes the text unusable.

@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include <json/json.h>
+#include "JsonCpp.h"
 
 #include "JsonText.h"
 #include "Vomaxel.h"
@@ -43,7 +43,7 @@ const TextField kTextFields[] = {
 bool ReadMatchInfo(const char* text, ACR_MATCH_INFO& out) {
   try {
     Json::Value root;
-    if (!vomaxel::ParseJson(text, text + std::strlen(text), Json::Features::strictMode(), root) ||
+    if (!vomaxel::ParseJson(text, text + std::strlen(text), port::Features::Strict(), root) ||
         root.empty() || !root.isObject()) {
       return false;
     }
@@ -92,7 +92,7 @@ std::string Vomaxel::MakeACRInfoJson(MATCHING_ENGINE_TYPE engineType,
     root["engineType"] = Json::Value(static_cast<int>(engineType));
     root["eventType"] = Json::Value(matchInfo.nEventType);
     root["isEngineStopped"] = Json::Value(matchInfo.bIsEngineStopped);
-    return Json::StyledWriter().write(root);
+    return port::StyledWriter().write(root);
   } catch (const Json::RuntimeError&) {
     throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }

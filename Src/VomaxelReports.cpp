@@ -8,7 +8,7 @@
 #include <new>
 #include <utility>
 
-#include <json/json.h>
+#include "JsonCpp.h"
 
 #include "JsonText.h"
 #include "Vomaxel.h"
@@ -50,7 +50,7 @@ Json::Value AcrInfoObject(const BI_ST_ACRINFO& info, const char* signature) {
   VOMAXEL_LOG(3, "%s:%d  pAcrInfo->szContentMeta : %s", signature, __LINE__,
               info.szContentMeta.c_str());
   Json::Value meta;
-  if (!vomaxel::ParseJson(info.szContentMeta, Json::Features(), meta) || meta.isNull()) {
+  if (!vomaxel::ParseJson(info.szContentMeta, port::Features(), meta) || meta.isNull()) {
     VOMAXEL_LOG(3, "%s:%d pAcrInfo->szContentMeta : %s", signature, __LINE__,
                 info.szContentMeta.c_str());
     meta = Json::Value(info.szContentMeta);
@@ -96,7 +96,7 @@ Json::Value EventValue(const std::string& text, const char* signature) {
   }
   VOMAXEL_LOG(3, "%s:%d pEventInfo->szValue : %s", signature, __LINE__, text.c_str());
   Json::Value parsed;
-  if (vomaxel::ParseJson(text, Json::Features(), parsed) && parsed.isObject()) {
+  if (vomaxel::ParseJson(text, port::Features(), parsed) && parsed.isObject()) {
     return AdObject(parsed);
   }
   VOMAXEL_LOG(3, "%s:%d parsingSuccesssful is false", signature, __LINE__);
@@ -133,7 +133,7 @@ Json::Value EventInfoPlaceholder() {
 bool ReadMessagePart(const std::string& text, Json::Value& value) {
   if (text.empty()) return true;
   const char* begin = text.c_str();
-  return vomaxel::ParseJson(begin, begin + std::strlen(begin), Json::Features::strictMode(),
+  return vomaxel::ParseJson(begin, begin + std::strlen(begin), port::Features::Strict(),
                             value) &&
          !value.empty();
 }
@@ -150,7 +150,7 @@ bool Vomaxel::MakeAcrData(int matchType, int eventType, BI_ST_ACRINFO* pAcrInfo,
         pAcrInfo != NULL ? AcrInfoObject(*pAcrInfo, kAcrDataSignature) : AcrInfoPlaceholder();
     report["EventInfo"] = pEventInfo != NULL ? EventInfoObject(*pEventInfo, kAcrDataSignature)
                                              : EventInfoPlaceholder();
-    SwapInText(Json::StyledWriter().write(report), outJson);
+    SwapInText(port::StyledWriter().write(report), outJson);
     return true;
   } catch (const Json::RuntimeError&) {
     throw std::bad_alloc();  // jsoncpp's report of a failed allocation
@@ -181,7 +181,7 @@ bool Vomaxel::MakeAcrData(int engineType, int matchType, int eventType,
     }
     report["ACRInfo"].swap(acrInfos);
     report["EventInfo"].swap(eventInfos);
-    SwapInText(Json::StyledWriter().write(report), outJson);
+    SwapInText(port::StyledWriter().write(report), outJson);
     return true;
   } catch (const Json::RuntimeError&) {
     throw std::bad_alloc();  // jsoncpp's report of a failed allocation
@@ -211,7 +211,7 @@ void Vomaxel::MakeEventMessage(MATCHING_ENGINE_TYPE engineType, int matchType, i
     }
     message["ACRInfo"].swap(acrInfo);
     message["EventInfo"].swap(eventInfo);
-    SwapInText(Json::StyledWriter().write(message), outJson);
+    SwapInText(port::StyledWriter().write(message), outJson);
   } catch (const Json::RuntimeError&) {
     throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
@@ -223,7 +223,7 @@ void Vomaxel::MakeEventInfoList(std::vector<std::string>& eventInfoList, std::st
     for (const std::string& entry : eventInfoList) {
       const char* text = entry.c_str();  // an entry ends at its first zero byte
       Json::Value element;
-      if (!vomaxel::ParseJson(text, text + std::strlen(text), Json::Features(), element) ||
+      if (!vomaxel::ParseJson(text, text + std::strlen(text), port::Features(), element) ||
           element.empty()) {
         VOMAXEL_LOG(3, "%s:%d Parsing error, eachEventInfo = %s", kEventInfoListSignature,
                     __LINE__, text);
@@ -234,7 +234,7 @@ void Vomaxel::MakeEventInfoList(std::vector<std::string>& eventInfoList, std::st
       }
       list.append(std::move(element));
     }
-    SwapInText(Json::StyledWriter().write(list), outJson);
+    SwapInText(port::StyledWriter().write(list), outJson);
   } catch (const Json::RuntimeError&) {
     throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
@@ -244,7 +244,7 @@ std::string Vomaxel::MakeAuxiliaryInfo(std::string countryCode) {
   try {
     Json::Value info(Json::objectValue);
     info["countryCode"] = Json::Value(countryCode);
-    return Json::StyledWriter().write(info);
+    return port::StyledWriter().write(info);
   } catch (const Json::RuntimeError&) {
     throw std::bad_alloc();  // jsoncpp's report of a failed allocation
   }
@@ -264,7 +264,7 @@ bool Vomaxel::MakeDeviceInfoJson(ACR_HDMI_DEVICE_INFO* pHdmiInfo, std::string& o
     info["Product"] =
         Json::Value(std::string(product, strnlen(product, sizeof pHdmiInfo->szProduct)));
     info["Source"] = Json::Value(pHdmiInfo->nSource);
-    SwapInText(Json::FastWriter().write(info), outJson);
+    SwapInText(port::FastWriter().write(info), outJson);
     return true;
   } catch (const Json::RuntimeError&) {
     throw std::bad_alloc();  // jsoncpp's report of a failed allocation

@@ -1,22 +1,23 @@
 #include "JsonInput.h"
 
-#include <json/reader.h>
-#include <json/writer.h>
-
-#include <memory>
-
 #include "HostError.h"
+#include "JsonCpp.h"
 
 Json::Value ParseJsonInput(const std::string& text, const std::string& what) {
-  Json::CharReaderBuilder builder;
-  builder["failIfExtra"] = true;
-  builder["collectComments"] = false;
-  const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  // The old reader: the CharReaderBuilder one overflows a signed integer on
+  // every negative number before jsoncpp 1.9. It reads one value and ignores
+  // what follows, so only blanks may follow here.
+  port::Reader reader;
   Json::Value root;
   std::string errors;
   bool parsed = false;
   try {
-    parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    parsed = reader.parse(text.data(), text.data() + text.size(), root, false);
+    errors = reader.getFormattedErrorMessages();
+    if (parsed && text.find_first_not_of(" \t\r\n", root.getOffsetLimit()) != std::string::npos) {
+      parsed = false;
+      errors = "more text after the value";
+    }
   } catch (const Json::Exception& e) {  // nesting beyond the reader's limit
     errors = e.what();
   }

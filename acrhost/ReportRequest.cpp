@@ -1,6 +1,6 @@
 #include "ReportRequest.h"
 
-#include <json/json.h>
+#include "JsonCpp.h"
 
 #include <set>
 

@@ -11,11 +11,19 @@
 // results that the operation's function below reads; "log", where present,
 // is every log line the call must write ("maskedLog", where present, the
 // lines of a build with VOMAXEL_MASK_KEYS, which acrhost shares with the
-// plug-in it is built with). A text to compare is a string, or
-// an array of lines each ended by a line break; bytes are hexadecimal.
-#include <json/json.h>
+// plug-in it is built with). A text to compare is a string, an array of lines
+// each ended by a line break, or {"hex": BYTES} for bytes that are not UTF-8;
+// bytes are hexadecimal.
+//
+// Where jsoncpp decides a result and its releases differ, "jsoncpp" lists
+// entries for ranges of releases ("from" up to "before"); the first one
+// that holds the jsoncpp acrhost and the plug-in were built against gives
+// members in place of the check's own. One with "defect" names a fault of
+// those releases: a check that differs there fails with that text.
+#include "JsonCpp.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -52,10 +60,13 @@ const Json::Value& Member(const Json::Value& check, const char* name) {
   return *value;
 }
 
+std::string Bytes(const Json::Value& check, const char* name);
+
 // A text to compare, or another text the data gives as a string or lines.
 std::string Text(const Json::Value& check, const char* name) {
   const Json::Value& value = Member(check, name);
   if (value.isString()) return value.asString();
+  if (value.isObject()) return Bytes(value, "hex");
   const std::string wrongType = std::string("\"") + name + "\" is not a text or an array of lines";
   if (!value.isArray()) throw HostError(wrongType);
   std::string text;
@@ -247,12 +258,41 @@ std::string LogText(const std::vector<hostenv::LogLine>& lines) {
   return text;
 }
 
+// A release "X.Y.Z" of a "jsoncpp" entry as JSONCPP_VERSION_HEXA counts it.
+unsigned long Release(const Json::Value& entry, const char* name, unsigned long otherwise) {
+  if (!entry.isMember(name)) return otherwise;
+  unsigned long major, minor, patch;
+  char rest;
+  if (std::sscanf(Text(entry, name).c_str(), "%lu.%lu.%lu%c", &major, &minor, &patch, &rest) != 3) {
+    throw HostError(std::string("\"") + name + "\" is not a jsoncpp release X.Y.Z");
+  }
+  return major << 24 | minor << 16 | patch << 8;
+}
+
+// `check` as it applies to the jsoncpp built against; `defect` receives the
+// text of a known fault of that release, if any.
+Json::Value ForThisJsoncpp(const Json::Value& check, std::string& defect) {
+  Json::Value adapted = check;
+  if (!check.isMember("jsoncpp")) return adapted;
+  for (const Json::Value& entry : Member(check, "jsoncpp")) {
+    if (Release(entry, "from", 0) <= JSONCPP_VERSION_HEXA &&
+        JSONCPP_VERSION_HEXA < Release(entry, "before", ~0ul)) {
+      for (const std::string& name : entry.getMemberNames()) adapted[name] = entry[name];
+      if (entry.isMember("defect")) defect = Text(entry, "defect");
+      break;
+    }
+  }
+  return adapted;
+}
+
 // Runs one check and hands its results to `verdicts`. A check that cannot
 // run (a mistake in the data, a function the plug-in does not export, an
 // exception from the operation) fails with the reason.
-void Run(Plugin& plugin, const Json::Value& check, Verdicts& verdicts) {
+void Run(Plugin& plugin, const Json::Value& data, Verdicts& verdicts) {
   std::string label = "a check without \"op\" or \"name\"";
   try {
+    std::string defect;
+    const Json::Value check = ForThisJsoncpp(data, defect);
     const std::string op = Text(check, "op");
     label = op + ": " + Text(check, "name");
     Operation run = nullptr;
@@ -270,8 +310,12 @@ void Run(Plugin& plugin, const Json::Value& check, Verdicts& verdicts) {
       }
     }
     for (const Result& result : results) {
-      verdicts.Compare(result.aspect.empty() ? label : label + " (" + result.aspect + ")",
-                       result.expected, result.actual);
+      const std::string aspect = result.aspect.empty() ? label : label + " (" + result.aspect + ")";
+      if (!defect.empty() && result.actual != result.expected) {
+        verdicts.Error(aspect, defect);
+      } else {
+        verdicts.Compare(aspect, result.expected, result.actual);
+      }
     }
   } catch (const std::exception& error) {
     verdicts.Error(label, error.what());
@@ -301,6 +345,7 @@ void RunSelfTest(const Options& options) {
   Session session(options);
   hostenv::SetLogEcho(false);  // the checks read the log lines themselves
 
+  Print("selftest: acrhost and the plug-in built against jsoncpp " JSONCPP_VERSION_STRING "\n");
   Verdicts verdicts(options.verbose);
   for (const Json::Value& check : *checks) Run(session.plugin(), check, verdicts);
   Print("selftest: " + std::to_string(verdicts.passed()) + " passed, " +

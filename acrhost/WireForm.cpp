@@ -1,6 +1,6 @@
 #include "WireForm.h"
 
-#include <json/json.h>
+#include "JsonCpp.h"
 
 #include "HostError.h"
 #include "JsonInput.h"
@@ -35,5 +35,5 @@ std::string ToWireForm(Plugin& plugin, const std::string& plainText) {
   } else {
     EncryptMembers(plugin, kEventInfoFields, root);
   }
-  return Json::StyledWriter().write(root);
+  return port::StyledWriter().write(root);
 }

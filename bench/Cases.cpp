@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include <json/json.h>
+#include "JsonCpp.h"
 
 #include "ACRCipherUtil.h"
 #include "Direct.h"
@@ -75,7 +75,7 @@ Family ParserAcrInfoJson(Vomaxel& vomaxel) {
   Run op = [&vomaxel, text](Output& out) { vomaxel.ParserACRInfoJson(text->c_str(), out.record); };
   Run floor = [text](Output& out) {
     Json::Value root;
-    if (!direct::Parse(std::string(text->c_str()), Json::Features::strictMode(), root) ||
+    if (!direct::Parse(std::string(text->c_str()), port::Features::Strict(), root) ||
         root.empty()) {
       return;
     }
@@ -109,7 +109,7 @@ Family MakeAcrInfoJson(Vomaxel& vomaxel) {
     root["engineType"] = Json::Value(static_cast<int>(MATCHING_ENGINE_TYPE_AUDIO));
     root["eventType"] = Json::Value(record->nEventType);
     root["isEngineStopped"] = Json::Value(record->bIsEngineStopped);
-    out.text = Json::StyledWriter().write(root);
+    out.text = port::StyledWriter().write(root);
   };
   return {"MakeACRInfoJson", "", false, false, {{0, op, floor}}};
 }
@@ -224,13 +224,13 @@ Family DecryptMatchInfo(Vomaxel& vomaxel) {
     // root, decrypted in place, is the output.
     Run floor = [key, answer](Output& out) {
       Json::Value root;
-      if (!direct::Parse(*answer, Json::Features::strictMode(), root) || root.empty()) return;
+      if (!direct::Parse(*answer, port::Features::Strict(), root) || root.empty()) return;
       for (Json::Value& entry : root["matchResult"]) {
         for (const char* name : inputs::kEncryptedMatchMembers) {
           direct::DecryptFieldInPlace(key->data(), entry[name]);
         }
       }
-      out.text = Json::StyledWriter().write(root);
+      out.text = port::StyledWriter().write(root);
     };
     family.variants.push_back({matches, op, floor});
   }
@@ -243,12 +243,12 @@ Family DecryptEachEventInfo(Vomaxel& vomaxel) {
   Run op = [&vomaxel, info](Output& out) { out.text = vomaxel.DecryptEachEventInfo(*info); };
   Run floor = [key, info](Output& out) {
     Json::Value root;
-    if (!direct::Parse(*info, Json::Features::strictMode(), root) || root.empty()) return;
+    if (!direct::Parse(*info, port::Features::Strict(), root) || root.empty()) return;
     for (const char* name : inputs::kEncryptedEventMembers) {
       direct::DecryptFieldInPlace(key->data(), root[name]);
     }
     root["streamTs"] = Json::Value(root["streamTs"].asInt());
-    out.text = Json::StyledWriter().write(root);
+    out.text = port::StyledWriter().write(root);
   };
   return {"DecryptEachEventInfo", "", false, false, {{0, op, floor}}};
 }
@@ -262,7 +262,7 @@ void DirectAcrInfo(const BI_ST_ACRINFO& info, const char* signature, Json::Value
   direct::FormatLogLine("%s:%d  pAcrInfo->szContentMeta : %s", signature, 60,
                         info.szContentMeta.c_str());
   Json::Value meta;
-  direct::Parse(info.szContentMeta, Json::Features(), meta);
+  direct::Parse(info.szContentMeta, port::Features(), meta);
   object["ContentMeta"].swap(meta);
   object["MediaTime"] = Json::Value(info.nMediaTime);
   object["KillSwitch"] = Json::Value(info.nKillSwitch);
@@ -276,7 +276,7 @@ void DirectEventInfo(const BI_ST_EVENTINFO& info, const char* signature, Json::V
   object["Key"] = Json::Value(info.szKey);
   direct::FormatLogLine("%s:%d pEventInfo->szValue : %s", signature, 99, info.szValue.c_str());
   Json::Value parsed;
-  direct::Parse(info.szValue, Json::Features(), parsed);
+  direct::Parse(info.szValue, port::Features(), parsed);
   Json::Value& ad = object["Value"];
   for (const char* member : kAdMembers) ad[member].swap(parsed[member]);
   ad["ReoccurrenceDuration"] = Json::Value(0);
@@ -295,7 +295,7 @@ Family MakeAcrData(Vomaxel& vomaxel) {
     report["EventType"] = Json::Value(2);
     DirectAcrInfo(*acrInfo, kAcrDataSignature, report["ACRInfo"]);
     DirectEventInfo(*eventInfo, kAcrDataSignature, report["EventInfo"]);
-    Json::StyledWriter().write(report).swap(out.text);
+    port::StyledWriter().write(report).swap(out.text);
   };
   return {"MakeAcrData", "", false, false, {{0, op, floor}}};
 }
@@ -326,7 +326,7 @@ Family MakeAcrDataList(Vomaxel& vomaxel) {
       for (Json::ArrayIndex i = 0; i < eventInfos->size(); ++i) {
         DirectEventInfo((*eventInfos)[i], kAcrDataListSignature, eventArray[i]);
       }
-      Json::StyledWriter().write(report).swap(out.text);
+      port::StyledWriter().write(report).swap(out.text);
     };
     family.variants.push_back({records, op, floor});
   }
@@ -345,15 +345,15 @@ Family MakeEventMessage(Vomaxel& vomaxel) {
     message["MatchType"] = Json::Value(1);
     message["EventType"] = Json::Value(2);
     Json::Value acrInfo;
-    if (!direct::Parse(*acrJson, Json::Features::strictMode(), acrInfo) || acrInfo.empty()) return;
+    if (!direct::Parse(*acrJson, port::Features::Strict(), acrInfo) || acrInfo.empty()) return;
     Json::Value eventInfo;
-    if (!direct::Parse(*eventJson, Json::Features::strictMode(), eventInfo) ||
+    if (!direct::Parse(*eventJson, port::Features::Strict(), eventInfo) ||
         eventInfo.empty()) {
       return;
     }
     message["ACRInfo"].swap(acrInfo);
     message["EventInfo"].swap(eventInfo);
-    Json::StyledWriter().write(message).swap(out.text);
+    port::StyledWriter().write(message).swap(out.text);
   };
   return {"MakeEventMessage", "", false, false, {{0, op, floor}}};
 }
@@ -365,10 +365,10 @@ Family MakeEventInfoList(Vomaxel& vomaxel) {
     Json::Value array;
     for (const std::string& entry : *list) {
       Json::Value element;
-      direct::Parse(entry, Json::Features(), element);
+      direct::Parse(entry, port::Features(), element);
       array.append(std::move(element));
     }
-    Json::StyledWriter().write(array).swap(out.text);
+    port::StyledWriter().write(array).swap(out.text);
   };
   return {"MakeEventInfoList", "entries", false, false, {{10, op, floor}}};
 }
@@ -379,7 +379,7 @@ Family MakeAuxiliaryInfo(Vomaxel& vomaxel) {
   Run floor = [country](Output& out) {
     Json::Value info;
     info["countryCode"] = Json::Value(*country);
-    out.text = Json::StyledWriter().write(info);
+    out.text = port::StyledWriter().write(info);
   };
   return {"MakeAuxiliaryInfo", "", false, false, {{0, op, floor}}};
 }
@@ -392,7 +392,7 @@ Family MakeDeviceInfoJson(Vomaxel& vomaxel) {
     info["Vendor"] = Json::Value(device->szVendor);
     info["Product"] = Json::Value(device->szProduct);
     info["Source"] = Json::Value(device->nSource);
-    Json::FastWriter().write(info).swap(out.text);
+    port::FastWriter().write(info).swap(out.text);
   };
   return {"MakeDeviceInfoJson", "", false, false, {{0, op, floor}}};
 }

@@ -14,9 +14,9 @@ const int kMaxField = 2048;
 
 }  // namespace
 
-bool Parse(const std::string& text, const Json::Features& features, Json::Value& root) {
-  Json::Reader reader(features);
-  return reader.parse(text, root, true);
+bool Parse(const std::string& text, const port::Features& features, Json::Value& root) {
+  port::Reader reader(features);
+  return reader.parse(text.data(), text.data() + text.size(), root, true);
 }
 
 void FormatLogLine(const char* format, ...) {

@@ -8,13 +8,13 @@
 #include <cstddef>
 #include <string>
 
-#include <json/json.h>
+#include "JsonCpp.h"
 
 namespace direct {
 
 // Json::Reader::parse of the whole text with a reader of its own and comment
 // collection on, as every parse of the plug-in is made.
-bool Parse(const std::string& text, const Json::Features& features, Json::Value& root);
+bool Parse(const std::string& text, const port::Features& features, Json::Value& root);
 
 // Formats one log line into a buffer, as the host's log framework must.
 void FormatLogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));

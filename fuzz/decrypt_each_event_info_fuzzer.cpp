@@ -19,15 +19,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const Json::Value written = fuzz::ReadOutput(result, false);
   FUZZ_CHECK(root.isObject());
-  // The input with the decrypted members taken from the output, written as
-  // the plug-in writes it (which also ends member names at a NUL).
+  // Apart from the decrypted members, the output is the input written as the
+  // plug-in writes it (which also ends member names at a NUL). The decrypted
+  // texts are left out on both sides rather than written twice: jsoncpp
+  // 1.8.x's writer does not give its own output back.
   Json::Value expected = root;
+  Json::Value actual = written;
   for (const char* name : {"contentId", "contentTitle", "streamId", "callbackUrl"}) {
     if (!root.isMember(name)) continue;
     FUZZ_CHECK(written[name].isString());
-    expected[name] = written[name];
+    expected.removeMember(name);
+    actual.removeMember(name);
   }
   if (root.isMember("streamId")) expected["streamTs"] = root.get("streamTs", 0).asInt();
-  FUZZ_CHECK(written == fuzz::Written(expected));
+  FUZZ_CHECK(actual == fuzz::Written(expected));
   return 0;
 }

@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(output == kPreviousOutput);
     return 0;
   }
+  if (!fuzz::Readable(output)) return 0;
   const Json::Value message = fuzz::ReadOutput(output, false);
   FUZZ_CHECK(fuzz::HasMembers(message, {"Engine", "MatchType", "EventType", "ACRInfo", "EventInfo"}));
   FUZZ_CHECK(message["Engine"].isInt() && message["Engine"].asInt() == engine);

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Json::Value info(Json::objectValue);
   info["contentId"] = field;
   const Json::Value decrypted =
-      fuzz::ReadOutput(plugin.DecryptEachEventInfo(Json::FastWriter().write(info)), false);
+      fuzz::ReadOutput(plugin.DecryptEachEventInfo(port::FastWriter().write(info)), false);
   FUZZ_CHECK(fuzz::HasMembers(decrypted, {"contentId"}) && decrypted["contentId"].isString());
 
   if (field.empty()) return 0;

@@ -37,6 +37,8 @@ TEST_F(SingleReport, WithoutRecordsHoldsPlaceholdersAndReplacesTheOutput) {
   EXPECT_EQ(Logged(), Lines{});
 }
 
+constexpr bool kZeroRefused = jsoncpp::kRefusesControlCharacters;
+
 struct MetaCase {
   std::string text;
   std::string written;  // "ContentMeta" as the report holds it
@@ -47,7 +49,9 @@ TEST_F(SingleReport, ContentMetaIsEmbeddedWhenItParsesToANonNullValue) {
   const MetaCase cases[] = {
       {R"({"a":1})", R"({"a":1})", false},
       {"42", "42", false},
-      {Whole("\"ab\0c\""), R"("ab\u0000c")", false},  // parsed whole
+      // Parsed whole; the zero byte is a control character in a string, which
+      // 1.9.8 refuses.
+      {Whole("\"ab\0c\""), kZeroRefused ? R"("\"ab\u0000c\"")" : R"("ab\u0000c")", kZeroRefused},
       // A line comment ending in a blank would put the next member on its line.
       {"[]/// ", "[] ///\n", false},
       {"null", R"("null")", true},
@@ -96,7 +100,9 @@ TEST_F(SingleReport, ValueIsTheMarkerTheAdObjectOrTheText) {
        R"({"AdMediaTime":1500,"AdURI":"http://ad/1","ContentId":"AD-1","ContentTitle":null,
            "ContentType":["video",2],"PromptDuration":{"s":5},"ReoccurrenceDuration":0})",
        kAdObject},
-      {Whole("{\"AdURI\":\"a\0b\"}"), Ad(R"("a\u0000b")"), kAdObject},  // parsed whole
+      {Whole("{\"AdURI\":\"a\0b\"}"),  // parsed whole, as above
+       kZeroRefused ? R"("{\"AdURI\":\"a\u0000b\"}")" : Ad(R"("a\u0000b")"),
+       kZeroRefused ? kText : kAdObject},
       // Values other than objects have no members to copy: carried as text.
       {"[1,2]", R"("[1,2]")", kText},
       {"42", R"("42")", kText},

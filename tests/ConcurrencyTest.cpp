@@ -50,7 +50,7 @@ Work MakeWork(int thread) {
   work.eventInfo = R"({"contentId":")" + Encrypt("E" + n, Key::kCurrent) + R"(","streamTs":)" + n +
                    R"(,"streamId":")" + Encrypt("S" + n + ".live", Key::kOld) +
                    R"(","callbackUrl":")" + undecryptable + R"("})";
-  Json::Reader().parse(R"({"contentId":"E)" + n + R"(","streamTs":)" + n + R"(,"streamId":"S)" + n +
+  jsoncpp::Parse(R"({"contentId":"E)" + n + R"(","streamTs":)" + n + R"(,"streamId":"S)" + n +
                            R"(.live","callbackUrl":")" + undecryptable + R"("})",
                        work.eventOutput);
   return work;
@@ -64,7 +64,7 @@ std::vector<std::string> DecodeOnce(IVomaxel& vomaxel, const Work& work) {
   vomaxel.DecryptMatchInfo(work.answer, record, output);
   if (Describe(record) != Describe(work.record)) faults.push_back("record:\n" + Describe(record));
   Json::Value answer;
-  if (!Json::Reader().parse(output, answer) ||
+  if (!jsoncpp::Parse(output, answer) ||
       answer["matchResult"][0]["contentId"] != work.record.szProgramId + "." +
                                                     work.record.szStartTime ||
       answer["matchResult"][0]["altContentId"] != work.record.szAltContentId) {
@@ -72,7 +72,7 @@ std::vector<std::string> DecodeOnce(IVomaxel& vomaxel, const Work& work) {
   }
   const std::string eventText = vomaxel.DecryptEachEventInfo(work.eventInfo);
   Json::Value event;
-  if (!Json::Reader().parse(eventText, event) || event != work.eventOutput) {
+  if (!jsoncpp::Parse(eventText, event) || event != work.eventOutput) {
     faults.push_back("event info: " + eventText);
   }
   return faults;

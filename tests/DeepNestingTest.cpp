@@ -1,23 +1,27 @@
 // Nesting at jsoncpp's limit, on a receiver-sized thread stack. The old reader
-// accepts 1000 levels of open values and throws past them; every parsing
-// operation gets texts of 1000 and 1001 levels on a thread with a 1 MiB
-// stack and a guard page below it, and must give its result or its rejection
-// without crashing.
+// accepts so many levels of open values (1000; 256 from 1.9.8) and throws
+// past them; every parsing operation gets texts at the limit and one level
+// past it on a thread with a 1 MiB stack and a guard page below it, and must
+// give its result or its rejection without crashing. Then texts nested far
+// past the limit and ordinary ones go through every parsing operation at
+// once, on such threads.
 #include <pthread.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <json/json.h>
-
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "PluginFixture.h"
 
 namespace {
 
-constexpr int kDeepest = 1000;  // levels the reader accepts
+constexpr int kDeepest = jsoncpp::kNestingLimit;
 constexpr size_t kStackSize = 1 << 20;
 
 // `depth` levels in all: `outer` levels of the given text around arrays.
@@ -137,6 +141,71 @@ TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
     EXPECT_EQ(report["ACRInfo"][0]["ContentMeta"], meta);
     EXPECT_EQ(report["EventInfo"][0]["Value"], value);
   }
+}
+
+// Every operation that parses, on the given texts; their results as one text.
+std::string ParseEverywhere(IVomaxel& vomaxel, const std::string& answer,
+                            const std::string& eventInfo, const std::string& json) {
+  ACR_MATCH_INFO record{};
+  std::string output;
+  vomaxel.DecryptMatchInfo(answer, record, output);
+  std::string results = output + Describe(record) + vomaxel.DecryptEachEventInfo(eventInfo);
+  record = ACR_MATCH_INFO{};
+  results += std::to_string(vomaxel.ParserACRInfoJson(json.c_str(), record)) + Describe(record);
+  BI_ST_ACRINFO acrInfo{"", "", 0, "", json, 0, 0, 0, 0};
+  BI_ST_EVENTINFO eventRecord{0, "", 0, 0, "", json};
+  std::vector<BI_ST_ACRINFO> acrInfos = {acrInfo};
+  std::vector<BI_ST_EVENTINFO> eventRecords = {eventRecord};
+  std::vector<std::string> entries = {json};
+  vomaxel.MakeAcrData(1, 2, &acrInfo, &eventRecord, output);
+  results += output;
+  vomaxel.MakeAcrData(0, 1, 2, &acrInfos, &eventRecords, output);
+  results += output;
+  vomaxel.MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, json, json, output);
+  results += output;
+  vomaxel.MakeEventInfoList(entries, output);
+  return results + output;
+}
+
+// jsoncpp before 1.8 counts the old reader's nesting for the whole process:
+// a hostile text on one thread must neither overflow the stack nor fail an
+// ordinary text on another.
+TEST_F(DeepNesting, HostileTextsBesideOrdinaryOnesInEveryParsingOperation) {
+  const std::string nested = std::string(100, '[') + "1" + std::string(100, ']');
+  const std::string answer = R"({"matchResult":[{"contentId":"P1.10","streamId":"CH1.News",)"
+                             R"("extra":)" + nested + R"(}],"queryTs":7})";
+  const std::string eventInfo = R"({"contentId":"E1","streamId":"S1.live","extra":)" + nested + "}";
+  const std::string json = R"({"channelId":"CH1","programId":"P1","extra":)" + nested + "}";
+  const std::string expected = ParseEverywhere(vomaxel(), answer, eventInfo, json);
+  const std::string hostile(100000, '[');
+
+  std::atomic<bool> stop(false);
+  std::atomic<int> ordinaryRuns(0), wrong(0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      OnSmallStack([&] {
+        while (!stop) {
+          if (t % 2 == 0) {
+            ParseEverywhere(vomaxel(), hostile, hostile, hostile);
+            ClearLog();  // each hostile line holds the whole text
+          } else {
+            wrong += ParseEverywhere(vomaxel(), answer, eventInfo, json) != expected;
+            ++ordinaryRuns;
+          }
+        }
+      });
+    });
+  }
+  // Two seconds, and one ordinary run at least however slow the machine.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (std::chrono::steady_clock::now() < end || ordinaryRuns == 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  stop = true;
+  for (std::thread& thread : threads) thread.join();
+  RecordProperty("ordinaryRuns", ordinaryRuns);
+  EXPECT_EQ(wrong, 0) << "of " << ordinaryRuns << " ordinary runs";
 }
 
 }  // namespace

@@ -101,8 +101,9 @@ TEST_F(MatchInfoWriter, WritesEscapedTextsUnsignedNumbersAndTheEngineArgument) {
             "   \"altIdType\" : \"alt-type\",\n"
             "   \"altStreamId\" : \"S9\",\n"
             "   \"bypassData\" : \"tab\\there\",\n"
-            "   \"channelId\" : \"CH7\",\n"
-            "   \"channelName\" : \"caf\\u00e9\",\n"
+            "   \"channelId\" : \"CH7\",\n" +
+                std::string(jsoncpp::kEscapesNonAscii ? "   \"channelName\" : \"caf\\u00e9\",\n"
+                                                      : "   \"channelName\" : \"caf\xc3\xa9\",\n") +
             "   \"engineType\" : 2,\n"
             "   \"eventType\" : 4294967294,\n"
             "   \"genre\" : \"news\\\\weather\",\n"

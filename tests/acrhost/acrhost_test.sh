@@ -245,20 +245,33 @@ TABLE
   ;;
 
 selftest)
+  # jsoncpp 1.8.x's writer corrupts characters from U+40000 up: there, and
+  # only there, the check with such a character fails, naming the defect.
   label="selftest"
   run selftest
-  expect_status 0
-  expect_err ""
+  case $(sed -n 's/^selftest: acrhost and the plug-in built against jsoncpp //p' "$work/out") in
+  1.8.*) defects=1 ;;
+  *) defects=0 ;;
+  esac
   checks=$(grep -c '^ok ' "$work/out")
-  [ "$(tail -n 1 "$work/out")" = "selftest: $checks passed, 0 failed" ] ||
+  if [ "$defects" = 0 ]; then
+    expect_status 0
+    expect_err ""
+  else
+    expect_status 1
+    [ "$(grep '^FAIL' "$work/out")" = "FAIL  DecryptEachEventInfo: non-ASCII text, decrypted and carried: \
+jsoncpp 1.8's writer corrupts every character from U+40000 up (fixed in jsoncpp 1.9.0): \
+patch or upgrade this receiver's jsoncpp" ] || fail "'$label': $(grep '^FAIL' "$work/out")"
+  fi
+  [ "$(tail -n 1 "$work/out")" = "selftest: $checks passed, $defects failed" ] ||
     fail "'$label' ends '$(tail -n 1 "$work/out")'; $(grep -m 1 '^FAIL' "$work/out")"
 
   label="selftest with one known answer wrong"
   sed 's/\\"KR\\"/\\"KP\\"/' "$data" >"$work/wrong.json"
   run selftest -v --data "$work/wrong.json"
   expect_status 1
-  expect_err "acrhost: 1 of $checks checks failed"
-  grep -A 8 '^FAIL' "$work/out" >"$work/failed"
+  expect_err "acrhost: $((defects + 1)) of $((checks + defects)) checks failed"
+  grep -A 8 '^FAIL  MakeAux' "$work/out" >"$work/failed"
   diff -u - "$work/failed" <<'TEXT' >&2 || fail "'$label' does not show the difference"
 FAIL  MakeAuxiliaryInfo: country code KR: differs at line 2, column 22 (byte 23)
       expected:
@@ -270,7 +283,8 @@ FAIL  MakeAuxiliaryInfo: country code KR: differs at line 2, column 22 (byte 23)
       >    "countryCode" : "KR"
       | }
 TEXT
-  [ "$(tail -n 1 "$work/out")" = "selftest: $((checks - 1)) passed, 1 failed" ] || fail "'$label': wrong tally"
+  [ "$(tail -n 1 "$work/out")" = "selftest: $((checks - 1)) passed, $((defects + 1)) failed" ] ||
+    fail "'$label': wrong tally"
   ;;
 
 selftest_without_aes)

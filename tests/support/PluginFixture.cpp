@@ -1,7 +1,6 @@
 #include "PluginFixture.h"
 
 #include <dlfcn.h>
-#include <json/json.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -81,6 +80,6 @@ std::string Describe(const ACR_MATCH_INFO& r) {
 
 std::string Styled(const std::string& json) {
   Json::Value value;
-  EXPECT_TRUE(Json::Reader().parse(json, value, true)) << "expectation does not parse: " << json;
-  return Json::StyledWriter().write(value);
+  EXPECT_TRUE(jsoncpp::Parse(json, value)) << "expectation does not parse: " << json;
+  return port::StyledWriter().write(value);
 }

@@ -12,6 +12,7 @@
 
 #include "HostEnv.h"
 #include "IVomaxel.h"
+#include "JsoncppBehaviour.h"
 
 // The loaded plug-in; loaded once per process and never unloaded.
 class Plugin {

@@ -1,10 +1,9 @@
 #include "ServerSimulator.h"
 
-#include <json/json.h>
-
 #include <stdexcept>
 
 #include "CipherOracle.h"
+#include "JsoncppBehaviour.h"
 
 namespace server {
 namespace {
@@ -22,7 +21,7 @@ const char kCurrentKeyHex[] = "8e73b0f7da0e6452c810f32b809079e5";
 std::string EncryptMembers(const std::string& object, Key key,
                            std::initializer_list<const char*> names) {
   Json::Value value;
-  if (!Json::Reader().parse(object, value) || !value.isObject()) {
+  if (!jsoncpp::Parse(object, value) || !value.isObject()) {
     throw std::invalid_argument("not a JSON object: " + object);
   }
   for (const char* name : names) {
@@ -30,7 +29,7 @@ std::string EncryptMembers(const std::string& object, Key key,
     Json::Value& member = value[name];
     if (member.isString() && !member.asString().empty()) member = Encrypt(member.asString(), key);
   }
-  Json::FastWriter writer;
+  port::FastWriter writer;
   writer.omitEndingLineFeed();
   return writer.write(value);
 }
