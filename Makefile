@@ -7,10 +7,17 @@ SANITIZE_BUILD ?= build-sanitize
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JSONCPP_BUILD ?= build-jsoncpp
+OLD_ABI_BUILD ?= build-old-abi
+OLD_ABI_DEPS ?= build-old-abi-deps
+SYSROOT_DIR ?= build-sysroot
+# jsoncpp's release archives, for the old string ABI's own build of it and the jsoncpp matrix.
+JSONCPP_SOURCES ?= ../shared/jsoncpp
 JOBS ?= $(shell nproc)
+# WERROR=ON: warnings are errors in $(BUILD) (CI's GCC 12 leg).
+WERROR ?=
 PACKAGES := g++ make cmake pkg-config binutils libjsoncpp-dev libssl-dev libboost-dev \
             libgtest-dev libgmock-dev libcli11-dev openssl abigail-tools valgrind \
-            dpkg-dev file
+            dpkg-dev file help2man lintian
 BENCH_BUILD ?= build-bench
 BENCH_PACKAGES := g++ make cmake pkg-config libjsoncpp-dev libssl-dev libboost-dev \
                   libbenchmark-dev gnuplot-nox valgrind python3
@@ -21,15 +28,20 @@ BENCH_FLAGS ?= --benchmark_repetitions=9 --benchmark_enable_random_interleaving=
 .PHONY: all deps configure build demo test package clean bench bench-build bench-callgrind \
         armhf-deps build-armhf test-armhf package-armhf arm64-deps build-arm64 test-arm64 \
         package-arm64 abi-check abi-baseline test-sanitize test-tsan test-valgrind build-fuzz \
-        fuzz-smoke fuzz test-jsoncpp
+        fuzz-smoke fuzz build-old-abi test-old-abi sysroot build-sysroot test-sysroot test-compilers \
+        test-jsoncpp
 
 all: build
 
 deps:
 	@scripts/install-deps.sh $(PACKAGES)
 
+# The package test of each build installs the packages of the others beside its own.
+PACKAGE_PEERS := -DVOMAXEL_PACKAGE_PEERS="$(abspath $(BUILD));$(abspath $(ARMHF_BUILD));$(abspath $(ARM64_BUILD))"
+
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(PACKAGE_PEERS) \
+	  $(if $(WERROR),-DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR))
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -88,6 +100,23 @@ fuzz: build-fuzz
 test-valgrind: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -C valgrind -R '^valgrind\.'
 
+# Every compiler a platform may bring, warnings as errors, the whole suite:
+# test-compiler-g++-11 builds in build-g++-11, and so on; test-compilers runs
+# them all. The Clang build also masks the key texts in the log
+# (VOMAXEL_MASK_KEYS), so that the suite sees both forms of those lines.
+COMPILERS := g++-12 g++-11 clang++-14
+define COMPILER_TARGET
+test-compiler-$(1): deps
+	@scripts/install-deps.sh $(subst clang++,clang,$(1))
+	cmake -S . -B build-$(1) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(1) \
+	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON $(if $(findstring clang,$(1)),-DVOMAXEL_MASK_KEYS=ON)
+	cmake --build build-$(1) -j $$(JOBS)
+	cd build-$(1) && ctest --output-on-failure -j $$(JOBS)
+.PHONY: test-compiler-$(1)
+endef
+$(foreach cxx,$(COMPILERS),$(eval $(call COMPILER_TARGET,$(cxx))))
+test-compilers: $(addprefix test-compiler-,$(COMPILERS))
+
 # ARM, cross-built, every test run under qemu-user: build-armhf, test-armhf,
 # package-armhf (packages in $(ARMHF_BUILD)/packages/) and the same for arm64.
 # $(1): the Debian architecture, $(2): the prefix of its build folder's variable.
@@ -96,7 +125,7 @@ $(1)-deps:
 	@scripts/install-cross-deps.sh $(1)
 
 build-$(1): deps $(1)-deps
-	cmake -S . -B $$($(2)_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	cmake -S . -B $$($(2)_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(PACKAGE_PEERS) \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/$(1)-toolchain.cmake
 	cmake --build $$($(2)_BUILD) -j $$(JOBS)
 
@@ -109,33 +138,72 @@ endef
 $(eval $(call CROSS_TARGETS,armhf,ARMHF))
 $(eval $(call CROSS_TARGETS,arm64,ARM64))
 
+# libstdc++'s old string ABI: jsoncpp (from $(JSONCPP_SOURCES)) and GoogleTest
+# built with it into $(OLD_ABI_DEPS), kept between runs; then everything built
+# with it and run, the self-test included.
+OLD_ABI_SKIP := package.deb (label debian-packages): its packages depend on Debian's jsoncpp, \
+                which has the new string ABI
+build-old-abi: deps
+	@scripts/install-deps.sh googletest
+	scripts/build-old-abi-deps.sh $(OLD_ABI_DEPS) $(JSONCPP_SOURCES) $(JOBS)
+	cmake -S . -B $(OLD_ABI_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOMAXEL_OLD_STRING_ABI=ON \
+	  -DCMAKE_PREFIX_PATH="$(CURDIR)/$(OLD_ABI_DEPS)/jsoncpp;$(CURDIR)/$(OLD_ABI_DEPS)/googletest"
+	cmake --build $(OLD_ABI_BUILD) -j $(JOBS)
+
+test-old-abi: build-old-abi
+	@echo "test-old-abi: left out: $(OLD_ABI_SKIP)"
+	cd $(OLD_ABI_BUILD) && ctest --output-on-failure -j $(JOBS) -LE '^debian-packages$$'
+	$(OLD_ABI_BUILD)/acrhost/acrhost selftest >$(OLD_ABI_BUILD)/selftest.out || \
+	  { cat $(OLD_ABI_BUILD)/selftest.out; exit 1; }
+	tail -n 1 $(OLD_ABI_BUILD)/selftest.out
+
+# 32-bit ARM built as Yocto and Buildroot build: against a sysroot of the
+# target's packages ($(SYSROOT_DIR)/sysroot, kept between runs), then checked
+# for any folder outside it and run under qemu-arm -L with it.
+SYSROOT_SKIP := package.deb (label debian-packages): dpkg-shlibdeps and the sample host's build \
+                use the build machine's package database and multiarch folders, not the sysroot
+sysroot:
+	@scripts/install-deps.sh crossbuild-essential-armhf qemu-user
+	scripts/make-sysroot.sh armhf $(SYSROOT_DIR)
+
+build-sysroot: deps sysroot
+	cmake -S . -B $(SYSROOT_DIR)/build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/armhf-sysroot-toolchain.cmake \
+	  -DVOMAXEL_SYSROOT=$(CURDIR)/$(SYSROOT_DIR)/sysroot -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	cmake --build $(SYSROOT_DIR)/build -j $(JOBS)
+	scripts/check-sysroot-build.sh $(SYSROOT_DIR)/build $(SYSROOT_DIR)/sysroot . arm-linux-gnueabihf-g++
+
+test-sysroot: build-sysroot
+	@echo "test-sysroot: left out: $(SYSROOT_SKIP)"
+	cd $(SYSROOT_DIR)/build && ctest --output-on-failure -j $(JOBS) -LE '^debian-packages$$'
+
 # The binary interface against abi/ (also part of every test suite), for the
 # native build and for each ARM build that exists.
 abi-check: build
 	cd $(BUILD) && ctest --output-on-failure -R '^abi\.'
-	for dir in $(ARMHF_BUILD) $(ARM64_BUILD); do \
+	for dir in $(ARMHF_BUILD) $(ARM64_BUILD) $(OLD_ABI_BUILD); do \
 	  if [ -f $$dir/CTestTestfile.cmake ]; then \
 	    (cd $$dir && ctest --output-on-failure -R '^abi\.') || exit 1; fi; done
 
 # Refreshes every baseline after an intended change of the exported set.
 ABIDW := abidw --headers-dir include --drop-private-types --short-locs --no-corpus-path \
          --no-comp-dir-path
-abi-baseline: build build-armhf build-arm64
+abi-baseline: build build-armhf build-arm64 build-old-abi
 	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).abi $(BUILD)/libVomaxel.so
+	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).old-abi.abi $(OLD_ABI_BUILD)/libVomaxel.so
 	$(ABIDW) --out-file abi/libVomaxel.armhf.abi $(ARMHF_BUILD)/libVomaxel.so
 	$(ABIDW) --out-file abi/libVomaxel.aarch64.abi $(ARM64_BUILD)/libVomaxel.so
 
 # Every jsoncpp release a receiver may carry, each built once from its archive
-# in JSONCPP_ARCHIVES into $(JSONCPP_BUILD)/<leg>/jsoncpp/: the plug-in,
+# in JSONCPP_SOURCES into $(JSONCPP_BUILD)/<leg>/jsoncpp/: the plug-in,
 # acrhost and every test against it; 1.7.4 on armhf too; the fuzz smoke on
 # 1.7.4 and 1.8.4 (JSONCPP_FUZZ_TIME seconds per target). JSONCPP_LEGS picks
 # legs; see scripts/jsoncpp-matrix.sh.
-JSONCPP_ARCHIVES ?= ../shared/jsoncpp
 JSONCPP_LEGS ?= 1.7.4 1.7.4-armhf 1.7.4-fuzz 1.8.4 1.8.4-fuzz 1.9.4 1.9.6 1.9.8
 JSONCPP_FUZZ_TIME ?= 10
 test-jsoncpp: deps
 	@scripts/install-deps.sh clang-14 libclang-rt-14-dev
-	JSONCPP_ARCHIVES=$(JSONCPP_ARCHIVES) JSONCPP_BUILD=$(JSONCPP_BUILD) JOBS=$(JOBS) \
+	JSONCPP_ARCHIVES=$(JSONCPP_SOURCES) JSONCPP_BUILD=$(JSONCPP_BUILD) JOBS=$(JOBS) \
 	  FUZZ_TIME=$(JSONCPP_FUZZ_TIME) scripts/jsoncpp-matrix.sh $(JSONCPP_LEGS)
 
 # Benchmarks: Release build of its own; the table of every operation against
@@ -158,4 +226,5 @@ bench-callgrind: bench-build
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(ARMHF_BUILD) $(ARM64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) \
-	  $(FUZZ_BUILD) $(JSONCPP_BUILD)
+	  $(FUZZ_BUILD) $(OLD_ABI_BUILD) $(OLD_ABI_DEPS) $(SYSROOT_DIR) $(addprefix build-,$(COMPILERS)) \
+	  $(JSONCPP_BUILD)

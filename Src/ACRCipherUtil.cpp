@@ -12,6 +12,7 @@
 
 #include <openssl/evp.h>
 
+#include "LoggedKey.h"
 #include "VomaxelLog.h"
 
 namespace {
@@ -186,7 +187,7 @@ void CACRCipherUtil::m_ConvertAndAssignKey(KEY_TYPE type, const std::string& hex
     return;
   }
   VOMAXEL_LOG(3, "%s:%d [%d] key = %s", kConvertAndAssignKey, 190, static_cast<int>(type),
-              hexKey.c_str());
+              LoggedKey(hexKey).c_str());
   // Each pair converts on its own: what strtol can read of it, 0 if nothing.
   unsigned char key[MAX_SECURE_KEY_SIZE / 2];
   std::string::size_type length = 0;

@@ -2,6 +2,7 @@
 #include "Vomaxel.h"
 
 #include "ACRCipherUtil.h"
+#include "LoggedKey.h"
 #include "VomaxelLog.h"
 
 extern "C" {
@@ -17,6 +18,7 @@ VOMAXEL_EXPORT void destroy(IVomaxel* object) { delete object; }
 void Vomaxel::SetSecureKey(std::string& key) {
   if (!CACRCipherUtil::GetInstance()->SetKey(key.c_str())) {
     VOMAXEL_LOG(2, "%s:%d pCipherUtil->SetKey() return false, %s",
-                "virtual void Vomaxel::SetSecureKey(std::string&)", 527, key.c_str());
+                "virtual void Vomaxel::SetSecureKey(std::string&)", 527,
+                LoggedKey(key).c_str());
   }
 }

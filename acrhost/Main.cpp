@@ -32,7 +32,8 @@ CLI::App* AddCommand(CLI::App& app, std::vector<Command>& commands, const char* 
   commands.push_back({command, run});
   command
       ->add_option("--plugin", options.plugin,
-                   "The plug-in to load; a bare name is looked up beside acrhost first")
+                   "The plug-in to load; a bare name is looked up first in the folder of the\n"
+                   "plug-in built or installed with acrhost")
       ->capture_default_str()
       ->group("Host");
   if (!hostTexts) return command;

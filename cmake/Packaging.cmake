@@ -3,9 +3,32 @@
 #   libvomaxel      the plug-in
 #   libvomaxel-dev  headers, pkg-config file and CMake package for hosts
 #   acrhost         the host simulator
+# Each holds the copyright file (following LICENSE) and the changelog under
+# share/doc/<package>/, the same bytes on every architecture, as Multi-Arch:
+# same packages must be.
+set(VOMAXEL_PACKAGE_MAINTAINER "Vomaxel developers <vomaxel@vomaxel.example>" CACHE STRING
+  "Maintainer field of the Debian packages")
+
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE VOMAXEL_LICENSE_TEXT)
+string(REGEX REPLACE "\n+$" "" VOMAXEL_LICENSE_TEXT "${VOMAXEL_LICENSE_TEXT}")
+string(REPLACE "\n\n" "\n.\n" VOMAXEL_LICENSE_TEXT "${VOMAXEL_LICENSE_TEXT}")
+string(REPLACE "\n" "\n " VOMAXEL_LICENSE_TEXT " ${VOMAXEL_LICENSE_TEXT}")
+configure_file(packaging/copyright.in copyright @ONLY)
+
+# The changelog's latest entry names the version being packaged; gzip -n
+# leaves the name and time out, so the bytes depend on the text alone.
+set(VOMAXEL_CHANGELOG ${PROJECT_SOURCE_DIR}/packaging/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VOMAXEL_CHANGELOG})
+execute_process(COMMAND dpkg-parsechangelog -l ${VOMAXEL_CHANGELOG} -S Version
+  OUTPUT_VARIABLE version OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+if(NOT version STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "packaging/changelog's latest entry is ${version}, the project ${PROJECT_VERSION}")
+endif()
+execute_process(COMMAND gzip -9n -c ${VOMAXEL_CHANGELOG}
+  OUTPUT_FILE ${CMAKE_BINARY_DIR}/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
-set(CPACK_PACKAGE_CONTACT "Vomaxel developers <vomaxel@localhost>")
+set(CPACK_PACKAGE_CONTACT ${VOMAXEL_PACKAGE_MAINTAINER})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL plugin dev acrhost)
@@ -42,5 +65,18 @@ set(CPACK_COMPONENT_ACRHOST_DEPENDS plugin)
 set(CPACK_DEBIAN_ACRHOST_DESCRIPTION "ACR plug-in for television receivers: host simulator
 acrhost loads libVomaxel.so as a receiver's ACR service does and runs each of
 its operations from the command line.")
+
+foreach(component plugin dev acrhost)
+  string(TOUPPER ${component} name)
+  install(FILES ${CMAKE_BINARY_DIR}/copyright ${CMAKE_BINARY_DIR}/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${CPACK_DEBIAN_${name}_PACKAGE_NAME}
+    COMPONENT ${component})
+endforeach()
+
+# CPack writes no Multi-Arch field; this step adds it to the packages made.
+# The plug-in and its development files are co-installable for several
+# architectures; acrhost's command line and output are the same on every one.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebMultiArch.cmake)
+set(CPACK_VOMAXEL_MULTIARCH libvomaxel=same libvomaxel-dev=same acrhost=foreign)
 
 include(CPack)

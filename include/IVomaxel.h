@@ -114,51 +114,59 @@ void destroy(IVomaxel* object);
 }
 
 // Layouts the host relies on, for the ABIs the plug-in ships on: LP64 (x86-64
-// and 64-bit ARM) and 32-bit ARM, all with libstdc++, whose std::string is 32
-// and 24 bytes there.
+// and 64-bit ARM) and 32-bit ARM, all with libstdc++, in either of its string
+// ABIs. The host and the plug-in must be built with the same one. The new ABI's
+// std::string is 32 bytes on LP64 and 24 on 32-bit ARM; the old ABI's
+// (_GLIBCXX_USE_CXX11_ABI=0, and every libstdc++ before GCC 5) is one pointer.
 static_assert(sizeof(MATCHING_ENGINE_TYPE) == 4, "MATCHING_ENGINE_TYPE is 32 bits");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szVendor) == 0, "");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szProduct) == 9, "szProduct follows szVendor");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, nSource) == 28, "nSource at offset 28");
 static_assert(sizeof(_ACR_HDMI_DEVICE_INFO) == 32, "ACR_HDMI_DEVICE_INFO is 32 bytes");
 #if defined(__GLIBCXX__) && (defined(__x86_64__) || defined(__aarch64__) || defined(__arm__))
-#define VOMAXEL_LAYOUT(lp64, ilp32) (__SIZEOF_POINTER__ == 8 ? (lp64) : (ilp32))
-static_assert(offsetof(ACR_MATCH_INFO, szChannelId) == VOMAXEL_LAYOUT(0, 0), "");
-static_assert(offsetof(ACR_MATCH_INFO, szChannelName) == VOMAXEL_LAYOUT(32, 24), "");
-static_assert(offsetof(ACR_MATCH_INFO, szProgramId) == VOMAXEL_LAYOUT(64, 48), "");
-static_assert(offsetof(ACR_MATCH_INFO, szProgramName) == VOMAXEL_LAYOUT(96, 72), "");
-static_assert(offsetof(ACR_MATCH_INFO, szStartTime) == VOMAXEL_LAYOUT(128, 96), "");
-static_assert(offsetof(ACR_MATCH_INFO, szMediaTime) == VOMAXEL_LAYOUT(160, 120), "");
-static_assert(offsetof(ACR_MATCH_INFO, szIdType) == VOMAXEL_LAYOUT(192, 144), "");
-static_assert(offsetof(ACR_MATCH_INFO, szSource) == VOMAXEL_LAYOUT(224, 168), "");
-static_assert(offsetof(ACR_MATCH_INFO, szGenre) == VOMAXEL_LAYOUT(256, 192), "");
-static_assert(offsetof(ACR_MATCH_INFO, szAltIdType) == VOMAXEL_LAYOUT(288, 216), "");
-static_assert(offsetof(ACR_MATCH_INFO, szAltContentId) == VOMAXEL_LAYOUT(320, 240), "");
-static_assert(offsetof(ACR_MATCH_INFO, szAltContentTitle) == VOMAXEL_LAYOUT(352, 264), "");
-static_assert(offsetof(ACR_MATCH_INFO, szAltStreamId) == VOMAXEL_LAYOUT(384, 288), "");
-static_assert(offsetof(ACR_MATCH_INFO, szBypassData) == VOMAXEL_LAYOUT(416, 312), "");
-static_assert(offsetof(ACR_MATCH_INFO, nMatchCount) == VOMAXEL_LAYOUT(448, 336), "");
-static_assert(offsetof(ACR_MATCH_INFO, nEngineType) == VOMAXEL_LAYOUT(452, 340), "");
-static_assert(offsetof(ACR_MATCH_INFO, nEventType) == VOMAXEL_LAYOUT(456, 344), "");
-static_assert(offsetof(ACR_MATCH_INFO, bIsEngineStopped) == VOMAXEL_LAYOUT(460, 348), "");
-static_assert(sizeof(ACR_MATCH_INFO) == VOMAXEL_LAYOUT(464, 352), "");
+#if defined(_GLIBCXX_USE_CXX11_ABI) && _GLIBCXX_USE_CXX11_ABI
+#define VOMAXEL_LAYOUT(lp64, ilp32, old_lp64, old_ilp32) (__SIZEOF_POINTER__ == 8 ? (lp64) : (ilp32))
+#else
+#define VOMAXEL_LAYOUT(lp64, ilp32, old_lp64, old_ilp32) \
+  (__SIZEOF_POINTER__ == 8 ? (old_lp64) : (old_ilp32))
+#endif
+static_assert(sizeof(std::string) == VOMAXEL_LAYOUT(32, 24, 8, 4), "std::string of another ABI");
+static_assert(offsetof(ACR_MATCH_INFO, szChannelId) == 0, "");
+static_assert(offsetof(ACR_MATCH_INFO, szChannelName) == VOMAXEL_LAYOUT(32, 24, 8, 4), "");
+static_assert(offsetof(ACR_MATCH_INFO, szProgramId) == VOMAXEL_LAYOUT(64, 48, 16, 8), "");
+static_assert(offsetof(ACR_MATCH_INFO, szProgramName) == VOMAXEL_LAYOUT(96, 72, 24, 12), "");
+static_assert(offsetof(ACR_MATCH_INFO, szStartTime) == VOMAXEL_LAYOUT(128, 96, 32, 16), "");
+static_assert(offsetof(ACR_MATCH_INFO, szMediaTime) == VOMAXEL_LAYOUT(160, 120, 40, 20), "");
+static_assert(offsetof(ACR_MATCH_INFO, szIdType) == VOMAXEL_LAYOUT(192, 144, 48, 24), "");
+static_assert(offsetof(ACR_MATCH_INFO, szSource) == VOMAXEL_LAYOUT(224, 168, 56, 28), "");
+static_assert(offsetof(ACR_MATCH_INFO, szGenre) == VOMAXEL_LAYOUT(256, 192, 64, 32), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltIdType) == VOMAXEL_LAYOUT(288, 216, 72, 36), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltContentId) == VOMAXEL_LAYOUT(320, 240, 80, 40), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltContentTitle) == VOMAXEL_LAYOUT(352, 264, 88, 44), "");
+static_assert(offsetof(ACR_MATCH_INFO, szAltStreamId) == VOMAXEL_LAYOUT(384, 288, 96, 48), "");
+static_assert(offsetof(ACR_MATCH_INFO, szBypassData) == VOMAXEL_LAYOUT(416, 312, 104, 52), "");
+static_assert(offsetof(ACR_MATCH_INFO, nMatchCount) == VOMAXEL_LAYOUT(448, 336, 112, 56), "");
+static_assert(offsetof(ACR_MATCH_INFO, nEngineType) == VOMAXEL_LAYOUT(452, 340, 116, 60), "");
+static_assert(offsetof(ACR_MATCH_INFO, nEventType) == VOMAXEL_LAYOUT(456, 344, 120, 64), "");
+static_assert(offsetof(ACR_MATCH_INFO, bIsEngineStopped) == VOMAXEL_LAYOUT(460, 348, 124, 68), "");
+static_assert(sizeof(ACR_MATCH_INFO) == VOMAXEL_LAYOUT(464, 352, 128, 72), "");
 static_assert(offsetof(_BI_ST_ACRINFO, szStationName) == 0, "");
-static_assert(offsetof(_BI_ST_ACRINFO, szStreamName) == VOMAXEL_LAYOUT(32, 24), "");
-static_assert(offsetof(_BI_ST_ACRINFO, nGlobalTime) == VOMAXEL_LAYOUT(64, 48), "");
-static_assert(offsetof(_BI_ST_ACRINFO, szContentId) == VOMAXEL_LAYOUT(72, 52), "");
-static_assert(offsetof(_BI_ST_ACRINFO, szContentMeta) == VOMAXEL_LAYOUT(104, 76), "");
-static_assert(offsetof(_BI_ST_ACRINFO, nMediaTime) == VOMAXEL_LAYOUT(136, 100), "");
-static_assert(offsetof(_BI_ST_ACRINFO, nKillSwitch) == VOMAXEL_LAYOUT(140, 104), "");
-static_assert(offsetof(_BI_ST_ACRINFO, nLiveTag) == VOMAXEL_LAYOUT(144, 108), "");
-static_assert(offsetof(_BI_ST_ACRINFO, nHostReserved) == VOMAXEL_LAYOUT(148, 112), "");
-static_assert(sizeof(_BI_ST_ACRINFO) == VOMAXEL_LAYOUT(152, 116), "");
+static_assert(offsetof(_BI_ST_ACRINFO, szStreamName) == VOMAXEL_LAYOUT(32, 24, 8, 4), "");
+static_assert(offsetof(_BI_ST_ACRINFO, nGlobalTime) == VOMAXEL_LAYOUT(64, 48, 16, 8), "");
+static_assert(offsetof(_BI_ST_ACRINFO, szContentId) == VOMAXEL_LAYOUT(72, 52, 24, 12), "");
+static_assert(offsetof(_BI_ST_ACRINFO, szContentMeta) == VOMAXEL_LAYOUT(104, 76, 32, 16), "");
+static_assert(offsetof(_BI_ST_ACRINFO, nMediaTime) == VOMAXEL_LAYOUT(136, 100, 40, 20), "");
+static_assert(offsetof(_BI_ST_ACRINFO, nKillSwitch) == VOMAXEL_LAYOUT(140, 104, 44, 24), "");
+static_assert(offsetof(_BI_ST_ACRINFO, nLiveTag) == VOMAXEL_LAYOUT(144, 108, 48, 28), "");
+static_assert(offsetof(_BI_ST_ACRINFO, nHostReserved) == VOMAXEL_LAYOUT(148, 112, 52, 32), "");
+static_assert(sizeof(_BI_ST_ACRINFO) == VOMAXEL_LAYOUT(152, 116, 56, 36), "");
 static_assert(offsetof(_BI_ST_EVENTINFO, nType) == 0, "");
-static_assert(offsetof(_BI_ST_EVENTINFO, szStreamId) == VOMAXEL_LAYOUT(8, 4), "");
-static_assert(offsetof(_BI_ST_EVENTINFO, nGlobalTime) == VOMAXEL_LAYOUT(40, 28), "");
-static_assert(offsetof(_BI_ST_EVENTINFO, nHostReserved) == VOMAXEL_LAYOUT(44, 32), "");
-static_assert(offsetof(_BI_ST_EVENTINFO, szKey) == VOMAXEL_LAYOUT(48, 36), "");
-static_assert(offsetof(_BI_ST_EVENTINFO, szValue) == VOMAXEL_LAYOUT(80, 60), "");
-static_assert(sizeof(_BI_ST_EVENTINFO) == VOMAXEL_LAYOUT(112, 84), "");
+static_assert(offsetof(_BI_ST_EVENTINFO, szStreamId) == VOMAXEL_LAYOUT(8, 4, 8, 4), "");
+static_assert(offsetof(_BI_ST_EVENTINFO, nGlobalTime) == VOMAXEL_LAYOUT(40, 28, 16, 8), "");
+static_assert(offsetof(_BI_ST_EVENTINFO, nHostReserved) == VOMAXEL_LAYOUT(44, 32, 20, 12), "");
+static_assert(offsetof(_BI_ST_EVENTINFO, szKey) == VOMAXEL_LAYOUT(48, 36, 24, 16), "");
+static_assert(offsetof(_BI_ST_EVENTINFO, szValue) == VOMAXEL_LAYOUT(80, 60, 32, 20), "");
+static_assert(sizeof(_BI_ST_EVENTINFO) == VOMAXEL_LAYOUT(112, 84, 40, 24), "");
 #undef VOMAXEL_LAYOUT
 #endif
 

@@ -11,6 +11,10 @@
 #include "EvpFaults.h"
 #include "PluginFixture.h"
 
+#ifndef VOMAXEL_MASK_KEYS
+#define VOMAXEL_MASK_KEYS 0
+#endif
+
 namespace {
 
 // Sixteen bytes written out by hand, from the hexadecimal text beside them.
@@ -46,18 +50,25 @@ const std::string kNotSet =
     "[3] int CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int):65 current key is not "
     "set, yet";
 
-std::string KeyIs(int type, const std::string& hex) {
-  return kConvert + "190 [" + std::to_string(type) + "] key = " + hex;
+// A key text as the key store's lines show it: the text, or in a build with
+// VOMAXEL_MASK_KEYS "<masked: N characters" + masked + ">".
+std::string Shown(const std::string& text, const char* masked) {
+  if (!VOMAXEL_MASK_KEYS) return text;
+  return "<masked: " + std::to_string(text.size()) + " characters" + masked + ">";
+}
+const char kAllHex[] = ", all hexadecimal";
+std::string KeyIs(int type, const std::string& hex, const char* masked = kAllHex) {
+  return kConvert + "190 [" + std::to_string(type) + "] key = " + Shown(hex, masked);
 }
 std::string KeyEmpty(int type) {
   return kConvert + "186 [" + std::to_string(type) + "] key is empty";
 }
 
 // What SetSecureKey logs for a text the key store refuses as a whole.
-Lines Refused(const std::string& reason, const std::string& text) {
+Lines Refused(const std::string& reason, const std::string& text, const char* masked) {
   return {reason,
           "[2] virtual void Vomaxel::SetSecureKey(std::string&):527 pCipherUtil->SetKey() return "
-          "false, " + text};
+          "false, " + Shown(text, masked)};
 }
 
 CACRCipherUtil& Cipher() { return *CACRCipherUtil::GetInstance(); }
@@ -118,15 +129,15 @@ TEST_F(KeyStore, ChecksSplitsAndConvertsKeyTexts) {
   const std::string strtolOld = "-1zz 17x0123456789abcdef01234567";
   const std::string strtolCurrent = "c1,12233445566778899001122334400";
   const KeyText cases[] = {
-      {"empty text", "", Refused(kSmaller, ""), kOld, kCurrent},
-      {"31 characters", short31, Refused(kSmaller, short31), kOld, kCurrent},
+      {"empty text", "", Refused(kSmaller, "", ""), kOld, kCurrent},
+      {"31 characters", short31, Refused(kSmaller, short31, ", 1 not hexadecimal"), kOld, kCurrent},
       {"32 characters, odd current half", kNewHex.substr(0, 16) + "," + kNewHex.substr(0, 15),
        {kCurrentDropped, KeyIs(0, kNewHex.substr(0, 16)), KeyEmpty(1)},
        AesKey(Bytes(kNew.begin(), kNew.begin() + 8)), kCurrent},
       {"129 characters", hex64a + "," + hex64b, {KeyIs(0, hex64a), KeyIs(1, hex64b)},
        Bytes(16, 0xaa), Bytes(16, 0xbb)},
-      {"130 characters", long130, Refused(kLarger, long130), kOld, kCurrent},
-      {"no comma", noComma, Refused(kNoDelimiter, noComma), kOld, kCurrent},
+      {"130 characters", long130, Refused(kLarger, long130, ", 1 not hexadecimal"), kOld, kCurrent},
+      {"no comma", noComma, Refused(kNoDelimiter, noComma, kAllHex), kOld, kCurrent},
       {"empty current half", kNewHex + ",", {KeyIs(0, kNewHex), KeyEmpty(1)}, kNew, kCurrent},
       {"empty old half", "," + kNewHex, {KeyEmpty(0), KeyIs(1, kNewHex)}, kOld, kNew},
       {"both halves odd", "1" + kOldHex + ",2" + kCurrentHex,
@@ -136,7 +147,8 @@ TEST_F(KeyStore, ChecksSplitsAndConvertsKeyTexts) {
        AesKey(Bytes(kNew.begin(), kNew.begin() + 5))},
       // "-1" -> ff, "zz" -> 00, " 1" -> 01, "7x" -> 07, ",1" -> 00 (a second comma).
       {"each pair converted with strtol", strtolOld + "," + strtolCurrent,
-       {KeyIs(0, strtolOld), KeyIs(1, strtolCurrent)},
+       {KeyIs(0, strtolOld, ", 5 not hexadecimal"),
+        KeyIs(1, strtolCurrent, ", 1 not hexadecimal")},
        Key("\xff\x00\x01\x07\x01\x23\x45\x67\x89\xab\xcd\xef\x01\x23\x45\x67"),
        Key("\xc1\x00\x22\x33\x44\x55\x66\x77\x88\x99\x00\x11\x22\x33\x44\x00")},
       {"a NUL ends the text", kNewHex + "," + std::string(1, '\0') + kNewHex,

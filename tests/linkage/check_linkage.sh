@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Checks libVomaxel.so's dynamic linkage: it needs only jsoncpp and the system
 # runtime, exports exactly the names in the exports file, and leaves the
-# host's symbols (constants, log framework, OpenSSL) undefined and not weak.
+# host's symbols (constants, log framework, OpenSSL) undefined and not weak;
+# and the comma-separated checks in the optional fourth argument: the
+# hardening the build applied, and old-abi (no symbol may name __cxx11).
+#   check_linkage.sh PLUGIN EXPORTS_FILE HOST_SYMBOLS_FILE [CHECKS]
 set -euo pipefail
 plugin=$1
 exports_file=$2
 host_symbols_file=$3
+checks=${4:-}
 READELF=${READELF:-readelf}
 status=0
 fail() { echo "FAIL: $*"; status=1; }
@@ -37,5 +41,18 @@ for name in $(grep -v '^#' "$host_symbols_file"); do
 done
 weak=$(awk '$1 != "GLOBAL" && $2 ~ /^(EVP_|ACR_STRING_|_ZN7Dravlog|_ZTV13DravlogDunrik)/ {print $2}' <<<"$undefined")
 [ -z "$weak" ] || fail "weak references to host symbols: $weak"
-[ $status -eq 0 ] && echo "linkage OK: $(wc -l <<<"$expected") exports"
+
+for kind in ${checks//,/ }; do
+  case $kind in
+    old-abi) cxx11=$(awk '$3 ~ /__cxx11/ {print $3}' <<<"$syms" | c++filt)
+             [ -z "$cxx11" ] || fail "symbols of the new string ABI: $cxx11" ;;
+    stack-protector) awk '$2 == "__stack_chk_fail"' <<<"$undefined" | grep -q . ||
+                       fail "no stack protector: __stack_chk_fail is not referenced" ;;
+    fortify) awk '$2 ~ /^__.*_chk$/ && $2 != "__stack_chk_fail"' <<<"$undefined" | grep -q . ||
+               fail "no fortified call: no __*_chk function is referenced" ;;
+    relro) $READELF -l -W "$plugin" | grep -q GNU_RELRO || fail "no GNU_RELRO segment" ;;
+    now) $READELF -d -W "$plugin" | grep -q '(FLAGS) .*BIND_NOW' || fail "no BIND_NOW flag" ;;
+  esac
+done
+[ $status -eq 0 ] && echo "linkage OK: $(wc -l <<<"$expected") exports; checks: ${checks:-none}"
 exit $status

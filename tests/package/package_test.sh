@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The Debian packages as a host's developer meets them: built by CPack from
-# BUILD, unpacked with dpkg -x into a scratch root (nothing is installed),
-# their files and relations checked, the packaged acrhost's self-test run, and
-# the sample host in EXAMPLE built against them through find_package(Vomaxel
+# BUILD into BUILD/packages, checked by lintian (where installed), their files
+# and relations checked, and installed with dpkg into a scratch root together
+# with the plug-in and development packages that builds for other
+# architectures (PEER_BUILDS) have made there, which dpkg refuses if a file
+# they share differs. Then the installed acrhost's self-test runs, and the
+# sample host in EXAMPLE is built against the root through find_package(Vomaxel
 # CONFIG) and through pkg-config; each build loads the plug-in from the path
 # the package gives.
 #   package_test.sh BUILD TRIPLET LIBDIR EXAMPLE DATA SAMPLES [TOOLCHAIN_FILE]
-# Environment: CXX; in a cross build EMULATOR (words) and PKG_CONFIG_LIBDIR.
+# Environment: CXX, PEER_BUILDS (build folders, ':' between them); in a cross
+# build EMULATOR (words) and PKG_CONFIG_LIBDIR.
 # DATA/event_wire.json is SAMPLES/event.json with its four encrypted members
 # made by `openssl enc -aes-128-cbc` under the demo key's current half, zero IV.
 set -uo pipefail
@@ -20,17 +24,25 @@ read -ra emulator <<<"${EMULATOR:-}"
 fail() { echo "FAIL: $*"; exit 1; }
 # quiet LOG COMMAND...: runs COMMAND with its output kept in LOG, shown if it fails.
 quiet() { local log=$work/$1; shift; "$@" >"$log" 2>&1 || { cat "$log"; fail "$*"; }; }
-field() { dpkg-deb -f "$work"/debs/"$1"_*.deb "$2"; }
+debs=$build/packages
+field() { dpkg-deb -f "$debs/$1"_*.deb "$2"; }
 
-quiet cpack.log cpack --config "$build/CPackConfig.cmake" -B "$work/debs"
+rm -f "$debs"/*.deb
+quiet cpack.log cpack --config "$build/CPackConfig.cmake" -B "$debs"
+if command -v lintian >/dev/null; then
+  quiet lintian.log lintian --fail-on error,warning "$debs"/*.deb
+fi
 
 arch=$(dpkg-architecture -t "$triplet" -qDEB_HOST_ARCH 2>/dev/null)
-diff -u - <(for deb in "$work"/debs/*.deb; do
+diff -u - <(for deb in "$debs"/*.deb; do
               dpkg-deb -W --showformat='${Package} ${Architecture}\n' "$deb"
               dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}'
             done) <<FILES || fail "the packages' names, architectures or files differ"
 acrhost $arch
 ./usr/bin/acrhost
+./usr/share/doc/acrhost/changelog.gz
+./usr/share/doc/acrhost/copyright
+./usr/share/man/man1/acrhost.1.gz
 ./usr/share/vomaxel/selftest.json
 libvomaxel-dev $arch
 ./usr/include/vomaxel/Dravlog.h
@@ -38,12 +50,17 @@ libvomaxel-dev $arch
 ./usr/$libdir/cmake/Vomaxel/VomaxelConfig.cmake
 ./usr/$libdir/cmake/Vomaxel/VomaxelConfigVersion.cmake
 ./usr/$libdir/pkgconfig/vomaxel.pc
+./usr/share/doc/libvomaxel-dev/changelog.gz
+./usr/share/doc/libvomaxel-dev/copyright
 libvomaxel $arch
-./usr/$libdir/libVomaxel.so
+./usr/$libdir/vomaxel/libVomaxel.so
+./usr/share/doc/libvomaxel/changelog.gz
+./usr/share/doc/libvomaxel/copyright
 FILES
 
 # The plug-in depends on jsoncpp and recommends libssl3 (the host loads libcrypto);
-# the others depend on the plug-in of their own version.
+# the others depend on the plug-in of their own version. The plug-in and the
+# development files are co-installable for several architectures.
 version=$(field libvomaxel Version)
 while read -r package name pattern; do
   [[ $(field "$package" "$name") =~ $pattern ]] ||
@@ -53,11 +70,27 @@ libvomaxel Depends (^|, )libjsoncpp[0-9]+ \(
 libvomaxel Recommends ^libssl3$
 libvomaxel-dev Depends ^libvomaxel \(= $version\), libssl-dev$
 acrhost Depends ^libvomaxel \(= $version\), .*libssl3 \(
+libvomaxel Multi-Arch ^same$
+libvomaxel-dev Multi-Arch ^same$
+acrhost Multi-Arch ^foreign$
 RELATIONS
 
-for deb in "$work"/debs/*.deb; do
-  dpkg -x "$deb" "$root" || fail "dpkg -x $deb"
+# The root's database knows only these packages: their dependencies are not
+# checked. (Another build's packages made before a change to a file they
+# share with ours fail here: make them again.)
+installs=("$debs"/*.deb)
+IFS=: read -ra peer_builds <<<"${PEER_BUILDS:-}"
+for peer in "${peer_builds[@]}"; do
+  for deb in "$peer"/packages/libvomaxel{,-dev}_*.deb; do
+    [[ -f $deb && $(dpkg-deb -f "$deb" Architecture) != "$arch" ]] && installs+=("$deb")
+  done
 done
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
+for foreign in $(for deb in "${installs[@]}"; do dpkg-deb -f "$deb" Architecture; done | sort -u); do
+  [ "$foreign" = "$(dpkg --print-architecture)" ] || dpkg --root="$root" --add-architecture "$foreign"
+done
+quiet install.log dpkg --root="$root" --log=/dev/null --force-not-root --force-depends -i "${installs[@]}"
+dpkg-query --admindir="$root/var/lib/dpkg" -W -f='installed ${Package}:${Architecture}\n'
 "${emulator[@]}" "$root/usr/bin/acrhost" selftest >"$work/selftest.out" 2>&1 ||
   fail "the packaged acrhost's self-test failed: $(grep -v '^ok' "$work/selftest.out" | head -c 2000)"
 
