@@ -11,7 +11,7 @@ shift 3
 archive=jsoncpp-$version.tar.gz
 if [ ! -f "$archives/$archive" ] || [ ! -f "$archives/SHA256SUMS" ]; then
   echo "build-jsoncpp: $archives/$archive or $archives/SHA256SUMS is missing;" \
-       "point JSONCPP_ARCHIVES at the folder of jsoncpp's release archives" >&2
+       "point JSONCPP_SOURCES at the folder of jsoncpp's release archives" >&2
   exit 1
 fi
 sum=$(grep -E "^[0-9a-f]{64}  $archive\$" "$archives/SHA256SUMS" || true)

@@ -29,7 +29,7 @@ declare -A SONAME=([1.7.4]=libjsoncpp.so.1 [1.8.4]=libjsoncpp.so.19 [1.9.4]=libj
 # a leg expects that one failing check, given as a pattern of its line.
 declare -A SELFTEST_DEFECT=([1.8.4]='^FAIL .*U\+40000.*1\.9\.0')
 # Tests that need Debian's jsoncpp package carry this label.
-EXCLUDED_LABEL=system-jsoncpp
+EXCLUDED_LABEL=debian-packages
 # The sanitizer flags of fuzz/CMakeLists.txt, for jsoncpp in the fuzz legs.
 FUZZ_SANITIZERS="-fsanitize=address,undefined -fno-sanitize-recover=all"
 
