@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
-# Checks libVomaxel.so's dynamic linkage: it needs only jsoncpp and the system
-# runtime, exports exactly the names in the exports file, and leaves the
-# host's symbols (constants, log framework, OpenSSL) undefined and not weak;
-# and the comma-separated checks in the optional fourth argument: the
-# hardening the build applied, and old-abi (no symbol may name __cxx11).
-#   check_linkage.sh PLUGIN EXPORTS_FILE HOST_SYMBOLS_FILE [CHECKS]
+# Checks libVomaxel.so's dynamic linkage: it needs only the jsoncpp it was
+# built against (JSONCPP_LIBRARY's soname) and the system runtime, has no run
+# path, exports exactly the names in the exports file, and leaves the host's
+# symbols (constants, log framework, OpenSSL) undefined and not weak; and the
+# comma-separated checks in the optional fifth argument: the hardening the
+# build applied, and old-abi (no symbol may name __cxx11).
+#   check_linkage.sh PLUGIN JSONCPP_LIBRARY EXPORTS_FILE HOST_SYMBOLS_FILE [CHECKS]
 set -euo pipefail
 plugin=$1
-exports_file=$2
-host_symbols_file=$3
-checks=${4:-}
+jsoncpp=$2
+exports_file=$3
+host_symbols_file=$4
+checks=${5:-}
 READELF=${READELF:-readelf}
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
 needed=$($READELF -d -W "$plugin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 echo "NEEDED: $(echo $needed)"
-grep -q '^libjsoncpp\.so' <<<"$needed" || fail "jsoncpp is not NEEDED"
+soname=$($READELF -d -W "$jsoncpp" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
+grep -qxF "$soname" <<<"$needed" || fail "$soname, the soname of $jsoncpp, is not NEEDED"
+! $READELF -d -W "$plugin" | grep -qE '\((RPATH|RUNPATH)\)' || fail "the plug-in has a run path"
 while read -r lib; do
   case $lib in
     libjsoncpp.so.*|libstdc++.so.*|libm.so.*|libgcc_s.so.*|libc.so.*|ld-linux*) ;;
