@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include <openssl/evp.h>
 
@@ -44,6 +45,32 @@ const char kDecryptWithKeyType[] =
 const char kEncrypt[] = "int CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int)";
 
 const int kBlockSize = 16;
+
+typedef unsigned char KeyRows[CACRCipherUtil::KEY_TYPE_MAX]
+                             [CACRCipherUtil::MAX_SECURE_KEY_SIZE + 1];
+
+// Keys may arrive on any thread while others decrypt or encrypt. The key
+// store's rows are touched only with this mutex held: SetKey writes the rows
+// it replaces, and Decrypt and Encrypt copy the keys of both rows into an
+// object of their own and work from that copy. Each unlock synchronizes with
+// the next lock, so of any two accesses to the rows one happens before the
+// other: no data race under the C++11 memory model, and every copy holds both
+// rows as one SetKey left them. The constructor's zeroing happens before all
+// of them (the function-local static's initialisation synchronizes with every
+// GetInstance). The copies belong to one thread each. The mutex is
+// constant-initialised, so it exists before any static constructor can call
+// in; its critical sections only copy bytes, so they neither block for long
+// nor log, allocate or throw.
+std::mutex keyRowsGuard;
+
+// Copies what the cipher reads of each row: the first 16 bytes, the set flag
+// among them. The rest of `to` keeps its zeros.
+void CopyKeys(const KeyRows& from, KeyRows& to) {
+  std::lock_guard<std::mutex> lock(keyRowsGuard);
+  std::memcpy(to[CACRCipherUtil::KEY_TYPE_OLD], from[CACRCipherUtil::KEY_TYPE_OLD], kBlockSize);
+  std::memcpy(to[CACRCipherUtil::KEY_TYPE_CURRENT], from[CACRCipherUtil::KEY_TYPE_CURRENT],
+              kBlockSize);
+}
 
 // Reports a broken precondition as the C library's assert does, then aborts.
 // Unlike assert, it stays active when NDEBUG is defined.
@@ -140,8 +167,20 @@ bool CACRCipherUtil::SetKey(const char* pKey) {
   std::string oldKey;
   std::string currentKey;
   m_SpliteKey(key, oldKey, currentKey);
-  m_ConvertAndAssignKey(KEY_TYPE_OLD, oldKey);
-  m_ConvertAndAssignKey(KEY_TYPE_CURRENT, currentKey);
+  // The halves are converted (and logged) into a private object first; a
+  // half that is empty by now replaces nothing. The rows replaced are then
+  // published together, so that no call sees one half of them.
+  CACRCipherUtil converted;
+  converted.m_ConvertAndAssignKey(KEY_TYPE_OLD, oldKey);
+  converted.m_ConvertAndAssignKey(KEY_TYPE_CURRENT, currentKey);
+  std::lock_guard<std::mutex> lock(keyRowsGuard);
+  if (!oldKey.empty()) {
+    std::memcpy(m_Key[KEY_TYPE_OLD], converted.m_Key[KEY_TYPE_OLD], sizeof(m_Key[KEY_TYPE_OLD]));
+  }
+  if (!currentKey.empty()) {
+    std::memcpy(m_Key[KEY_TYPE_CURRENT], converted.m_Key[KEY_TYPE_CURRENT],
+                sizeof(m_Key[KEY_TYPE_CURRENT]));
+  }
   return true;
 }
 
@@ -205,12 +244,16 @@ bool CACRCipherUtil::m_IsKeySet(KEY_TYPE type) {
 }
 
 int CACRCipherUtil::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
-  if (m_IsKeySet(KEY_TYPE_CURRENT)) {
-    const int written = m_DecryptWithKeyType(KEY_TYPE_CURRENT, pOutBuffer, pInBuffer, inLen);
+  // Both attempts use one copy of the rows: one key pair, whole.
+  CACRCipherUtil keys;
+  CopyKeys(m_Key, keys.m_Key);
+  if (keys.m_IsKeySet(KEY_TYPE_CURRENT)) {
+    const int written =
+        keys.m_DecryptWithKeyType(KEY_TYPE_CURRENT, pOutBuffer, pInBuffer, inLen);
     if (written != 0) return written;
   }
-  if (m_IsKeySet(KEY_TYPE_OLD)) {
-    return m_DecryptWithKeyType(KEY_TYPE_OLD, pOutBuffer, pInBuffer, inLen);
+  if (keys.m_IsKeySet(KEY_TYPE_OLD)) {
+    return keys.m_DecryptWithKeyType(KEY_TYPE_OLD, pOutBuffer, pInBuffer, inLen);
   }
   return 0;
 }
@@ -246,7 +289,9 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
   CIPHER_ASSERT(pOutBuffer != NULL, "(pOutBuffer) != (__null)", 59, kEncrypt);
   CIPHER_ASSERT(pInBuffer != NULL, "(pInBuffer) != (__null)", 60, kEncrypt);
   CIPHER_ASSERT(inLen != 0, "(inLen) != (0)", 61, kEncrypt);
-  if (!m_IsKeySet(KEY_TYPE_CURRENT)) {
+  CACRCipherUtil keys;
+  CopyKeys(m_Key, keys.m_Key);
+  if (!keys.m_IsKeySet(KEY_TYPE_CURRENT)) {
     VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, 65);
     return 0;
   }
@@ -254,8 +299,8 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
   unsigned char iv[kBlockSize];
   std::memset(iv, 0, sizeof(iv));
   if (context.get() == NULL ||
-      EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, m_Key[KEY_TYPE_CURRENT], iv) !=
-          1) {
+      EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, keys.m_Key[KEY_TYPE_CURRENT],
+                         iv) != 1) {
     VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptInit()", kEncrypt, 77);
     return 0;
   }

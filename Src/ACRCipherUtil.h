@@ -37,12 +37,14 @@ class VOMAXEL_EXPORT CACRCipherUtil {
   static CACRCipherUtil* GetInstance();
 
   // Stores "OLD,CURRENT" (hexadecimal). False only when the combined text is
-  // refused; a refused half is logged and keeps its row.
+  // refused; a refused half is logged and keeps its row. May run while other
+  // threads decrypt or encrypt: they use the rows before the call or after it.
   bool SetKey(const char* pKey);
 
   // AES-128-CBC with a zero IV and PKCS#7 padding; `pOutBuffer` needs room for
   // `inLen` + 16 bytes. Return the bytes written, 0 on failure. Decrypt tries
   // the current key, then the old one; Encrypt uses the current key only.
+  // Each call works from its own copy of both rows, taken whole.
   int Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen);
   int Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen);
 
@@ -60,6 +62,7 @@ class VOMAXEL_EXPORT CACRCipherUtil {
                            int inLen);
 
   // A row holds a key's bytes followed by zeros; it is set when its first byte is not zero.
+  // The key store's rows are read and written under a lock (ACRCipherUtil.cpp).
   unsigned char m_Key[KEY_TYPE_MAX][MAX_SECURE_KEY_SIZE + 1];
 };
 
