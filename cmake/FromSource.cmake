@@ -17,10 +17,12 @@ option(VOMAXEL_GOOGLETEST_FROM_SOURCE "Build GoogleTest from /usr/src/googletest
 # The arguments that make a library's build match this one.
 set(vomaxel_from_source_args
   -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER}
   -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER}
   # -w: jsoncpp's -Werror=conversion trips on newer compilers' warnings.
   "-DCMAKE_CXX_FLAGS=${CMAKE_CXX_FLAGS} -w")
+if(CMAKE_C_COMPILER)  # the preset's; this project itself compiles no C
+  list(APPEND vomaxel_from_source_args -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER})
+endif()
 if(CMAKE_TOOLCHAIN_FILE)
   get_filename_component(toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
   list(APPEND vomaxel_from_source_args -DCMAKE_TOOLCHAIN_FILE=${toolchain})
@@ -42,7 +44,7 @@ if(VOMAXEL_JSONCPP_RELEASE)
     env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-jsoncpp.sh
     ${VOMAXEL_JSONCPP_SOURCES} ${VOMAXEL_JSONCPP_RELEASE} ${prefix} ${vomaxel_from_source_args})
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
-  # Read by CTest before it runs a test (tests/private-libraries.cmake).
+  # Read by CTest before it runs a test (private-libraries.cmake in this build).
   set(VOMAXEL_PRIVATE_LIBRARY_PATH ${prefix}/lib)
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     list(TRANSFORM CMAKE_CROSSCOMPILING_EMULATOR REPLACE "^(LD_LIBRARY_PATH=.*)$" "\\1:${prefix}/lib")

@@ -6,7 +6,7 @@
 set(VOMAXEL_DEBIAN_ARCH armhf)
 include(${CMAKE_CURRENT_LIST_DIR}/cross-toolchain.cmake)
 if(NOT IS_DIRECTORY "${VOMAXEL_SYSROOT}")
-  message(FATAL_ERROR "VOMAXEL_SYSROOT '${VOMAXEL_SYSROOT}' is no folder (make test-sysroot makes one)")
+  message(FATAL_ERROR "VOMAXEL_SYSROOT '${VOMAXEL_SYSROOT}' is no folder (`make test-sysroot` makes one)")
 endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VOMAXEL_SYSROOT)
 

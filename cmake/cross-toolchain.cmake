@@ -30,12 +30,8 @@ set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/${VOMAXEL_CROSS_TRIPLET}/pkgconfig:/usr/sha
 # The dynamic loader comes from the cross C library under the -L prefix; the C
 # library must come from there too. The loader's default search would pick the
 # multiarch package's libc.so.6, another build of glibc, and every fork()ed
-# child (GoogleTest's death tests) would then crash. VOMAXEL_TARGET_LIBRARY_PATH
-# (colon-separated) adds folders of the target's libraries built from source,
-# such as a jsoncpp of another version.
-set(vomaxel_emulated_library_path /usr/${VOMAXEL_CROSS_TRIPLET}/lib)
-if(VOMAXEL_TARGET_LIBRARY_PATH)
-  string(APPEND vomaxel_emulated_library_path :${VOMAXEL_TARGET_LIBRARY_PATH})
-endif()
+# child (GoogleTest's death tests) would then crash. (A library built from
+# source for the target, such as a jsoncpp of another release, joins this
+# path: cmake/FromSource.cmake.)
 set(CMAKE_CROSSCOMPILING_EMULATOR
-  ${VOMAXEL_QEMU} -L /usr/${VOMAXEL_CROSS_TRIPLET} -E LD_LIBRARY_PATH=${vomaxel_emulated_library_path})
+  ${VOMAXEL_QEMU} -L /usr/${VOMAXEL_CROSS_TRIPLET} -E LD_LIBRARY_PATH=/usr/${VOMAXEL_CROSS_TRIPLET}/lib)

@@ -20,6 +20,7 @@
 
 #include "HostEnv.h"
 #include "IVomaxel.h"
+#include "JsoncppBehaviour.h"
 
 #define FUZZ_CHECK(condition)                                                             \
   do {                                                                                    \
@@ -117,7 +118,7 @@ inline Json::Value ReadOutput(const std::string& text, bool comments) {
     return root;
   } catch (const Json::RuntimeError&) {  // nested past the old reader's limit
   }
-  FUZZ_CHECK(JSONCPP_VERSION_HEXA >= 0x01090000 || !HasNegativeNumber(text));  // see Readable
+  FUZZ_CHECK(jsoncpp::kOtherReaderReadsNegativeNumbers || !HasNegativeNumber(text));  // see Readable
   Json::CharReaderBuilder builder;
   builder["allowComments"] = comments;
   builder["failIfExtra"] = true;
@@ -133,7 +134,7 @@ inline Json::Value ReadOutput(const std::string& text, bool comments) {
 // Whether ReadOutput can read `text` back with this jsoncpp: before 1.9, not
 // an output nested past the old reader's limit that holds a negative number.
 inline bool Readable(const std::string& text) {
-  if (JSONCPP_VERSION_HEXA >= 0x01090000 || !HasNegativeNumber(text)) return true;
+  if (jsoncpp::kOtherReaderReadsNegativeNumbers || !HasNegativeNumber(text)) return true;
   Json::Value root;
   try {
     port::Reader().parse(text.data(), text.data() + text.size(), root, false);

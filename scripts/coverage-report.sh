@@ -5,8 +5,8 @@
 # below the floor: what the suite reaches today (README says what it leaves).
 #   coverage-report.sh SOURCE BUILD
 set -euo pipefail
-LINES=95
-BRANCHES=90
+LINES=96
+BRANCHES=92
 source=$1 build=$2
 gcovr --root "$source" --object-directory "$build" --filter "$source/Src/" --filter "$source/log/" \
   --exclude-throw-branches --exclude-unreachable-branches --print-summary \

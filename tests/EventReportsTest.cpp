@@ -94,13 +94,16 @@ TEST_F(EventInfoList, EveryEntryGivesOneElementAndNoEntryNull) {
       Whole("\"a\0b\""),  // the reader sees "a without its closing quote
       // Comments the reader accepts that, written back as they were, would
       // swallow the rest of the list or put the next element on their line.
-      "[1]/*/", "2 // two  ",
+      "[1]/*/", "[3]\n/**/ /*/", "2 // two  ",
   };
   vomaxel().MakeEventInfoList(entries, out);
-  EXPECT_EQ(out, Styled("[{\"id\":1}, 7, \"\", [1,2], true, [null], [7,null,null],"
-                        " [null], [null], [null], [null], [null],"
-                        " [1]" + std::string(jsoncpp::kKeepsOpenTrailingComment ? " /*/*/\n" : "") +
-                        ", 2 // two\n]"));
+  const bool open = jsoncpp::kKeepsOpenTrailingComment;
+  std::string expectedList = Styled(
+      "[{\"id\":1}, 7, \"\", [1,2], true, [null], [7,null,null], [null], [null], [null], [null],"
+      " [null], [1]" + std::string(open ? " /*/*/\n" : "") + ", [3], 2 // two\n]");
+  // Comments on the lines after a text's value are written on lines of their own.
+  expectedList.insert(expectedList.find("[ 3 ],\n") + 7, open ? "/**//*/*/\n" : "/**/\n");
+  EXPECT_EQ(out, expectedList);
   Lines expected;
   for (const char* text : {R"({"id":)", "[7,", "null", "[]", "{}", "x", "\"a"}) {
     expected.push_back(std::string("Parsing error, eachEventInfo = ") + text);
