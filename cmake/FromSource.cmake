@@ -7,8 +7,7 @@
 #                                    googletest sources (/usr/src/googletest)
 # Each goes to a folder of this build (jsoncpp/, googletest/) and is kept
 # while its sources and arguments stay the same. The private jsoncpp reaches
-# every test process through the loader's search path, as a receiver's does:
-# LD_LIBRARY_PATH for ctest's children, the emulator's -E in a cross build.
+# every test process through the loader's search path, as a receiver's does.
 set(VOMAXEL_JSONCPP_RELEASE "" CACHE STRING "jsoncpp release to build from its archive (empty: the system's)")
 set(VOMAXEL_JSONCPP_SOURCES ${PROJECT_SOURCE_DIR}/../shared/jsoncpp CACHE PATH
   "Folder of jsoncpp's release archives and their SHA256SUMS")
@@ -29,6 +28,16 @@ if(CMAKE_TOOLCHAIN_FILE)
 endif()
 cmake_host_system_information(RESULT jobs QUERY NUMBER_OF_LOGICAL_CORES)
 
+# Adds DIR, a folder of libraries built here for the target, to the loader's
+# path of every test: LD_LIBRARY_PATH for CTest's children (written to
+# private-libraries.cmake in this build), the emulator's in a cross build.
+macro(vomaxel_private_library_dir dir)
+  list(APPEND VOMAXEL_PRIVATE_LIBRARY_PATH ${dir})
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    list(TRANSFORM CMAKE_CROSSCOMPILING_EMULATOR REPLACE "^(LD_LIBRARY_PATH=.*)$" "\\1:${dir}")
+  endif()
+endmacro()
+
 # Runs COMMAND..., failing the configuration with its output when it fails.
 function(vomaxel_run_or_fail what)
   message(STATUS "${what}")
@@ -44,11 +53,7 @@ if(VOMAXEL_JSONCPP_RELEASE)
     env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-jsoncpp.sh
     ${VOMAXEL_JSONCPP_SOURCES} ${VOMAXEL_JSONCPP_RELEASE} ${prefix} ${vomaxel_from_source_args})
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
-  # Read by CTest before it runs a test (private-libraries.cmake in this build).
-  set(VOMAXEL_PRIVATE_LIBRARY_PATH ${prefix}/lib)
-  if(CMAKE_CROSSCOMPILING_EMULATOR)
-    list(TRANSFORM CMAKE_CROSSCOMPILING_EMULATOR REPLACE "^(LD_LIBRARY_PATH=.*)$" "\\1:${prefix}/lib")
-  endif()
+  vomaxel_private_library_dir(${prefix}/lib)
 endif()
 
 if(VOMAXEL_GOOGLETEST_FROM_SOURCE)
