@@ -35,6 +35,7 @@
 #include "HostError.h"
 #include "JsonInput.h"
 #include "MatchRecord.h"
+#include "OpenSslRelease.h"
 #include "ReportRequest.h"
 #include "Session.h"
 #include "Verdicts.h"
@@ -322,6 +323,23 @@ void Run(Plugin& plugin, const Json::Value& data, Verdicts& verdicts) {
   }
 }
 
+// The plug-in calls libcrypto as the headers it was built against declare;
+// the host's libcrypto serves those calls when it is of the same major
+// release (the interface it uses holds from 1.0.2 through 1.1.1, and through
+// every 3.x).
+void CheckOpenSsl(const OpenSslRelease& built, const OpenSslRelease& loaded, Verdicts& verdicts) {
+  const std::string label = "OpenSSL: the loaded libcrypto is of the headers' major release";
+  if (built.major() == loaded.major()) {
+    verdicts.Pass(label);
+    return;
+  }
+  const std::string builtMajor = "OpenSSL " + std::to_string(built.major()) + ".x";
+  const std::string loadedMajor = "OpenSSL " + std::to_string(loaded.major()) + ".x";
+  verdicts.Error(label, "headers of " + builtMajor + ", libcrypto of " + loadedMajor +
+                            ": run acrhost and the plug-in where the host loads " + builtMajor +
+                            ", or build both against this receiver's " + loadedMajor + " headers");
+}
+
 // The data file that is installed with acrhost, found from acrhost's own
 // folder as the build tree lays it out too.
 std::string InstalledData() {
@@ -345,8 +363,13 @@ void RunSelfTest(const Options& options) {
   Session session(options);
   hostenv::SetLogEcho(false);  // the checks read the log lines themselves
 
+  const OpenSslRelease built = BuiltOpenSsl();
+  const OpenSslRelease loaded = LoadedOpenSsl();
   Print("selftest: acrhost and the plug-in built against jsoncpp " JSONCPP_VERSION_STRING "\n");
+  Print("selftest: acrhost and the plug-in built against " + built.text + "\n");
+  Print("selftest: running with " + loaded.text + "\n");
   Verdicts verdicts(options.verbose);
+  CheckOpenSsl(built, loaded, verdicts);
   for (const Json::Value& check : *checks) Run(session.plugin(), check, verdicts);
   Print("selftest: " + std::to_string(verdicts.passed()) + " passed, " +
         std::to_string(verdicts.failed()) + " failed\n");

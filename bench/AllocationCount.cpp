@@ -24,17 +24,28 @@ std::atomic<long long> g_openssl(0);
 
 void Count() { g_all.fetch_add(1, std::memory_order_relaxed); }
 
-void* OpenSslMalloc(size_t size, const char*, int) {
+void* CountedOpenSslMalloc(size_t size) {
   g_openssl.fetch_add(1, std::memory_order_relaxed);
   return malloc(size);
 }
 
-void* OpenSslRealloc(void* pointer, size_t size, const char*, int) {
+void* CountedOpenSslRealloc(void* pointer, size_t size) {
   g_openssl.fetch_add(1, std::memory_order_relaxed);
   return realloc(pointer, size);
 }
 
+// OpenSSL's allocation hooks: 1.1.0 added the file and line of the call.
+#if OPENSSL_VERSION_NUMBER < 0x10100000L
+void* OpenSslMalloc(size_t size) { return CountedOpenSslMalloc(size); }
+void* OpenSslRealloc(void* pointer, size_t size) { return CountedOpenSslRealloc(pointer, size); }
+void OpenSslFree(void* pointer) { free(pointer); }
+#else
+void* OpenSslMalloc(size_t size, const char*, int) { return CountedOpenSslMalloc(size); }
+void* OpenSslRealloc(void* pointer, size_t size, const char*, int) {
+  return CountedOpenSslRealloc(pointer, size);
+}
 void OpenSslFree(void* pointer, const char*, int) { free(pointer); }
+#endif
 
 }  // namespace
 

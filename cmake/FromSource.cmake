@@ -5,6 +5,10 @@
 #                                    VOMAXEL_JSONCPP_SOURCES (checked against SHA256SUMS)
 #   VOMAXEL_GOOGLETEST_FROM_SOURCE   GoogleTest and GoogleMock from Debian's
 #                                    googletest sources (/usr/src/googletest)
+#   VOMAXEL_OPENSSL_RELEASE          OpenSSL of that release for the target's
+#                                    architecture, from VOMAXEL_OPENSSL_SOURCES:
+#                                    1.1.1 from Debian 11's packages, 3.x built
+#                                    from its archive (scripts/prepare-openssl.sh)
 # Each goes to a folder of this build (jsoncpp/, googletest/) and is kept
 # while its sources and arguments stay the same. The private jsoncpp reaches
 # every test process through the loader's search path, as a receiver's does.
@@ -12,6 +16,9 @@ set(VOMAXEL_JSONCPP_RELEASE "" CACHE STRING "jsoncpp release to build from its a
 set(VOMAXEL_JSONCPP_SOURCES ${PROJECT_SOURCE_DIR}/../shared/jsoncpp CACHE PATH
   "Folder of jsoncpp's release archives and their SHA256SUMS")
 option(VOMAXEL_GOOGLETEST_FROM_SOURCE "Build GoogleTest from /usr/src/googletest with this build's flags" OFF)
+set(VOMAXEL_OPENSSL_RELEASE "" CACHE STRING "OpenSSL release to take from VOMAXEL_OPENSSL_SOURCES (empty: the system's)")
+set(VOMAXEL_OPENSSL_SOURCES ${PROJECT_SOURCE_DIR}/../shared/openssl CACHE PATH
+  "Folder of OpenSSL's source archives and packages and their SHA256SUMS")
 
 # The arguments that make a library's build match this one.
 set(vomaxel_from_source_args
@@ -38,13 +45,15 @@ macro(vomaxel_private_library_dir dir)
   endif()
 endmacro()
 
-# Runs COMMAND..., failing the configuration with its output when it fails.
+# Runs COMMAND..., failing the configuration with its output when it fails;
+# its standard output in `output`.
 function(vomaxel_run_or_fail what)
   message(STATUS "${what}")
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
   if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${what}: failed\n${output}")
+    message(FATAL_ERROR "${what}: failed\n${output}${errors}")
   endif()
+  set(output "${output}" PARENT_SCOPE)
 endfunction()
 
 if(VOMAXEL_JSONCPP_RELEASE)
@@ -62,4 +71,19 @@ if(VOMAXEL_GOOGLETEST_FROM_SOURCE)
     env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-googletest.sh ${prefix}
     ${vomaxel_from_source_args})
   list(PREPEND CMAKE_PREFIX_PATH ${prefix})
+endif()
+
+if(VOMAXEL_OPENSSL_RELEASE)
+  if(VOMAXEL_DEBIAN_ARCH)
+    set(arch ${VOMAXEL_DEBIAN_ARCH})
+  else()
+    execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE)
+  endif()
+  vomaxel_run_or_fail("OpenSSL ${VOMAXEL_OPENSSL_RELEASE} (${arch}) from ${VOMAXEL_OPENSSL_SOURCES}"
+    env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/prepare-openssl.sh ${VOMAXEL_OPENSSL_SOURCES}
+    ${VOMAXEL_OPENSSL_RELEASE} ${arch} ${CMAKE_BINARY_DIR}/openssl)
+  string(REGEX MATCH "OPENSSL_ROOT_DIR=([^\n]*)" line "${output}")
+  set(OPENSSL_ROOT_DIR ${CMAKE_MATCH_1})
+  string(REGEX MATCH "OPENSSL_LIBRARY_DIR=([^\n]*)" line "${output}")
+  vomaxel_private_library_dir(${CMAKE_MATCH_1})
 endif()

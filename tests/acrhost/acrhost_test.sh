@@ -264,6 +264,8 @@ PYTHON
   checks=$(grep -c '^ok ' "$work/out")
   { grep '^FAIL' "$work/out" || true; } | diff -u "$work/defects" - >&2 ||
     fail "'$label' should fail exactly the checks that name a defect of jsoncpp $release"
+  sed -n 2,3p "$work/out" | grep -cE '^selftest: (acrhost and the plug-in built against|running with) OpenSSL [0-9]' |
+    grep -qx 2 || fail "'$label' does not name its OpenSSL: $(head -n 3 "$work/out")"
   if [ "$defects" = 0 ]; then
     expect_status 0
     expect_err ""
@@ -300,13 +302,31 @@ selftest_without_aes)
   label="selftest without AES-128-CBC"
   run selftest --data "$data"
   expect_status 1
-  grep -E '^(ok|FAIL) ' "$work/out" | grep -vE '^(ok    (SetSecureKey|Base64|Parser|Make)|FAIL  (Encrypt|Decrypt))' >&2 &&
+  grep -E '^(ok|FAIL) ' "$work/out" | grep -vE '^(ok    (OpenSSL|SetSecureKey|Base64|Parser|Make)|FAIL  (Encrypt|Decrypt))' >&2 &&
     fail "'$label': the checks above should have failed or passed"
   failed=$(grep -c '^FAIL' "$work/out")
   [ "$failed" -gt 0 ] && [ "$(tail -n 1 "$work/out")" = "selftest: $(grep -c '^ok ' "$work/out") passed, $failed failed" ] ||
     fail "'$label' ends '$(tail -n 1 "$work/out")'"
   ;;
 
+selftest_other_openssl)
+  # This acrhost's process reports another major release of OpenSSL than its
+  # headers (tests/selftest/OtherOpenSslMajor.cpp): that check fails, saying
+  # what to do, and every other passes.
+  label="selftest with another major release of libcrypto"
+  run selftest --data "$data"
+  expect_status 1
+  major() { sed -n "s/^selftest: $1 OpenSSL \([0-9]*\)\..*/\1/p" "$work/out"; }
+  built=$(major 'acrhost and the plug-in built against') loaded=$(major 'running with')
+  [ -n "$built" ] && [ -n "$loaded" ] && [ "$built" != "$loaded" ] ||
+    fail "'$label' names OpenSSL '$built' and '$loaded': $(head -n 3 "$work/out")"
+  [ "$(grep '^FAIL' "$work/out")" = "FAIL  OpenSSL: the loaded libcrypto is of the headers' major release: \
+headers of OpenSSL $built.x, libcrypto of OpenSSL $loaded.x: run acrhost and the plug-in where the host \
+loads OpenSSL $built.x, or build both against this receiver's OpenSSL $loaded.x headers" ] ||
+    fail "'$label': $(grep '^FAIL' "$work/out")"
+  [ "$(tail -n 1 "$work/out")" = "selftest: $(grep -c '^ok ' "$work/out") passed, 1 failed" ] ||
+    fail "'$label' ends '$(tail -n 1 "$work/out")'"
+  ;;
 
 *)
   fail "unknown scenario"
