@@ -40,10 +40,12 @@ class Vomaxel : public IVomaxel {
   // Decrypts every entry of a server answer's "matchResult" in place and maps
   // each onto `matchInfo`. False where the walk fails or finds no entry.
   bool m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo);
+  // The members of one match entry that the two calls below read.
+  struct EntryMembers;
   // Replaces the encrypted members of one match entry by their plain text.
-  void m_DecryptEachMatchInfo(Json::Value& matchEntry);
+  void m_DecryptEachMatchInfo(Json::Value& matchEntry, EntryMembers& members);
   // Appends one decrypted match entry to the text members of `matchInfo`.
-  void m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo);
+  void m_MakeACRInfoToKnown(const EntryMembers& members, ACR_MATCH_INFO& matchInfo);
 };
 
 #endif  // VOMAXEL_SRC_VOMAXEL_H_

@@ -29,9 +29,40 @@ const char kEventInfoSignature[] = "virtual std::string Vomaxel::DecryptEachEven
 // bytes, and the cipher's output needs a block more than its input.
 const unsigned int MAX_ID_STRING_SIZE = 2048;
 
-// The encrypted members of a match entry, in the order they are decrypted.
-const char* const kEncryptedMatchMembers[] = {"contentId",    "contentTitle",    "streamId",
-                                              "altContentId", "altContentTitle", "altStreamId"};
+// The members of a match entry that are decrypted or mapped onto the record;
+// the encrypted ones first, in the order they are decrypted.
+enum EntryMember {
+  kContentId,
+  kContentTitle,
+  kStreamId,
+  kAltContentId,
+  kAltContentTitle,
+  kAltStreamId,
+  kEncryptedMembers,
+  kSource = kEncryptedMembers,
+  kIdType,
+  kContentOffset,
+  kGenre,
+  kAltIdType,
+  kBypassData,
+  kEntryMembers
+};
+
+struct MemberName {
+  const char* text;
+  std::size_t length;
+};
+
+template <std::size_t N>
+constexpr MemberName Name(const char (&text)[N]) {
+  return MemberName{text, N - 1};
+}
+
+const MemberName kEntryMemberNames[kEntryMembers] = {
+    Name("contentId"),    Name("contentTitle"),    Name("streamId"),
+    Name("altContentId"), Name("altContentTitle"), Name("altStreamId"),
+    Name("source"),       Name("idType"),          Name("contentOffset"),
+    Name("genre"),        Name("altIdType"),       Name("bypassData")};
 
 // The record's text members, in record order.
 std::string ACR_MATCH_INFO::* const kTextMembers[] = {
@@ -79,10 +110,10 @@ class MemberText {
   const char* end_;
 };
 
-// Appends get(key, Json::Value(fallback)).asString() to `out`.
-void AppendMemberText(const Json::Value& object, const char* key, const std::string& fallback,
-                      std::string& out) {
-  const MemberText text(vomaxel::FindMember(object, key), fallback);
+// Appends the text of `member` as asString() gives it, or `fallback` where it
+// is absent, to `out`.
+void AppendMemberText(const Json::Value* member, const std::string& fallback, std::string& out) {
+  const MemberText text(member, fallback);
   out.append(text.begin(), text.end());
 }
 
@@ -126,6 +157,36 @@ void WriteFailureValues(ACR_MATCH_INFO& matchInfo) {
 }
 
 }  // namespace
+
+// Each of a match entry's members above, NULL where it has none. An object's
+// members are found in one walk over them, which costs less than a lookup
+// each. An entry that is not an object is looked up as before: a null entry
+// has no members, any other throws Json::LogicError.
+struct Vomaxel::EntryMembers {
+  explicit EntryMembers(Json::Value& entry) {
+    if (!entry.isObject()) {
+      for (int i = 0; i < kEntryMembers; ++i) {
+        member[i] = FindMember(entry, kEntryMemberNames[i].text);
+      }
+      return;
+    }
+    std::fill(member, member + kEntryMembers, static_cast<Json::Value*>(NULL));
+    for (Json::Value::iterator it = entry.begin(); it != entry.end(); ++it) {
+      const char* end = NULL;
+      const char* name = it.memberName(&end);
+      const std::size_t length = static_cast<std::size_t>(end - name);
+      for (int i = 0; i < kEntryMembers; ++i) {
+        if (kEntryMemberNames[i].length == length &&
+            std::memcmp(kEntryMemberNames[i].text, name, length) == 0) {
+          member[i] = &*it;
+          break;
+        }
+      }
+    }
+  }
+
+  Json::Value* member[kEntryMembers];
+};
 
 std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
   return m_DoDecryption(inEncryptedString.data(), inEncryptedString.size());
@@ -222,8 +283,9 @@ bool Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO
         }
       }
       Json::Value& entry = matchResult[i];
-      m_DecryptEachMatchInfo(entry);
-      m_MakeACRInfoToKnown(entry, matchInfo);
+      EntryMembers members(entry);
+      m_DecryptEachMatchInfo(entry, members);
+      m_MakeACRInfoToKnown(members, matchInfo);
     }
   } catch (const Json::LogicError&) {
     // A member that jsoncpp will not convert, or an entry that is not an
@@ -233,53 +295,53 @@ bool Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO
   return matchInfo.nMatchCount != 0;
 }
 
-void Vomaxel::m_DecryptEachMatchInfo(Json::Value& matchEntry) {
+void Vomaxel::m_DecryptEachMatchInfo(Json::Value& matchEntry, EntryMembers& members) {
   // Each member is read before it is replaced and nothing else is read, so
   // the entry is decrypted in place.
   const std::string absent(ACR_STRING_EMPTY);
-  for (const char* name : kEncryptedMatchMembers) {
-    Json::Value* member = FindMember(matchEntry, name);
+  for (int i = 0; i < kEncryptedMembers; ++i) {
+    Json::Value*& member = members.member[i];
     const MemberText encrypted(member, absent);
     if (encrypted.size() == 0) continue;
     const std::string plain = m_DoDecryption(encrypted.begin(), encrypted.size());
-    if (member == NULL) member = &matchEntry[name];
+    if (member == NULL) member = &matchEntry[kEntryMemberNames[i].text];
     *member = plain;
   }
 }
 
-void Vomaxel::m_MakeACRInfoToKnown(const Json::Value& matchEntry, ACR_MATCH_INFO& matchInfo) {
+void Vomaxel::m_MakeACRInfoToKnown(const EntryMembers& members, ACR_MATCH_INFO& matchInfo) {
   const std::string absent(ACR_STRING_EMPTY);
+  Json::Value* const* member = members.member;
 
-  const MemberText contentId(vomaxel::FindMember(matchEntry, "contentId"), absent);
+  const MemberText contentId(member[kContentId], absent);
   if (!AppendSplit(contentId, matchInfo.szProgramId, matchInfo.szStartTime)) {
     matchInfo.szProgramId.append(contentId.begin(), contentId.end());
     matchInfo.szStartTime.append("0");
   }
 
   // Without a stream, the source names the channel.
-  const MemberText source(vomaxel::FindMember(matchEntry, "source"), absent);
-  const MemberText streamId(vomaxel::FindMember(matchEntry, "streamId"), source.begin(),
-                            source.end());
+  const MemberText source(member[kSource], absent);
+  const MemberText streamId(member[kStreamId], source.begin(), source.end());
   if (!AppendSplit(streamId, matchInfo.szChannelId, matchInfo.szChannelName)) {
     matchInfo.szChannelId.append(streamId.begin(), streamId.end());
     matchInfo.szChannelName.append(streamId.begin(), streamId.end());
   }
 
-  AppendMemberText(matchEntry, "idType", absent, matchInfo.szIdType);
-  AppendMemberText(matchEntry, "contentTitle", absent, matchInfo.szProgramName);
+  AppendMemberText(member[kIdType], absent, matchInfo.szIdType);
+  AppendMemberText(member[kContentTitle], absent, matchInfo.szProgramName);
   matchInfo.szSource.append(source.begin(), source.end());
 
   // The offset is written without a sign: -1 becomes 4294967295.
-  const Json::Value* contentOffset = vomaxel::FindMember(matchEntry, "contentOffset");
+  const Json::Value* contentOffset = member[kContentOffset];
   const int offset = contentOffset != NULL ? contentOffset->asInt() : 0;
   matchInfo.szMediaTime.append(boost::lexical_cast<std::string>(static_cast<unsigned int>(offset)));
 
-  AppendMemberText(matchEntry, "genre", absent, matchInfo.szGenre);
-  AppendMemberText(matchEntry, "altIdType", absent, matchInfo.szAltIdType);
-  AppendMemberText(matchEntry, "altContentId", absent, matchInfo.szAltContentId);
-  AppendMemberText(matchEntry, "altContentTitle", absent, matchInfo.szAltContentTitle);
-  AppendMemberText(matchEntry, "altStreamId", absent, matchInfo.szAltStreamId);
-  AppendMemberText(matchEntry, "bypassData", absent, matchInfo.szBypassData);
+  AppendMemberText(member[kGenre], absent, matchInfo.szGenre);
+  AppendMemberText(member[kAltIdType], absent, matchInfo.szAltIdType);
+  AppendMemberText(member[kAltContentId], absent, matchInfo.szAltContentId);
+  AppendMemberText(member[kAltContentTitle], absent, matchInfo.szAltContentTitle);
+  AppendMemberText(member[kAltStreamId], absent, matchInfo.szAltStreamId);
+  AppendMemberText(member[kBypassData], absent, matchInfo.szBypassData);
 }
 
 std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
