@@ -199,26 +199,37 @@ TEST_F(DecryptMatchInfo, UnusableTextLeavesRecordAndOutputAlone) {
   }
 }
 
-// The layout of the output, written out in full.
+struct OutputCase {
+  const char* otherMembers;  // of the answer, beside its one match
+  std::string output;
+};
+
+// The layout of the output, written out in full: only "matchResult",
+// "queryTs" and "matchCounts" are kept, the last two null where absent, also
+// where the answer has three members with one of its own in place of either.
 TEST_F(DecryptMatchInfo, CopiesQueryTsAndMatchCountsAsTheyAre) {
-  ACR_MATCH_INFO record = Uniform("");
-  EXPECT_EQ(Decrypt(MatchAnswer({{Key::kCurrent, R"({"contentId":"P1.10"})"}},
-                                R"("matchCounts":{"video":1,"audio":[0]},"queryTs":"late",)"
-                                R"("matchResults":[],"extra":1,"query\u0000Ts":2)"),
-                    record),
-            "{\n"
-            "   \"matchCounts\" : {\n"
-            "      \"audio\" : [ 0 ],\n"
-            "      \"video\" : 1\n"
-            "   },\n"
-            "   \"matchResult\" : [\n"
-            "      {\n"
-            "         \"contentId\" : \"P1.10\"\n"
-            "      }\n"
-            "   ],\n"
-            "   \"queryTs\" : \"late\"\n"
-            "}\n");
-  EXPECT_EQ(record.szProgramId, "P1");
+  const std::string match =
+      "   \"matchResult\" : [\n      {\n         \"contentId\" : \"P1.10\"\n      }\n   ],\n";
+  const OutputCase cases[] = {
+      {R"("matchCounts":{"video":1,"audio":[0]},"queryTs":"late",)"
+       R"("matchResults":[],"extra":1,"query\u0000Ts":2)",
+       "{\n"
+       "   \"matchCounts\" : {\n"
+       "      \"audio\" : [ 0 ],\n"
+       "      \"video\" : 1\n"
+       "   },\n" +
+           match + "   \"queryTs\" : \"late\"\n}\n"},
+      {R"("matchCounts":3,"extra":1)", "{\n   \"matchCounts\" : 3,\n" + match + "   \"queryTs\" : null\n}\n"},
+      {R"("queryTs":7,"extra":1)", "{\n   \"matchCounts\" : null,\n" + match + "   \"queryTs\" : 7\n}\n"},
+  };
+  for (const OutputCase& c : cases) {
+    SCOPED_TRACE(c.otherMembers);
+    ACR_MATCH_INFO record = Uniform("");
+    EXPECT_EQ(Decrypt(MatchAnswer({{Key::kCurrent, R"({"contentId":"P1.10"})"}}, c.otherMembers),
+                      record),
+              c.output);
+    EXPECT_EQ(record.szProgramId, "P1");
+  }
 }
 
 struct MappingCase {

@@ -237,11 +237,14 @@ TABLE
 {"engine": 0, "acrInfo": {}}|top level member "acrInfo" must be an array ("engine" asks for lists)
 {"engine": 0, "eventInfo": [{}, {"szKey": 7}]}|"eventInfo"[1] member "szKey" must be a string
 []|top level must be a JSON object
+{"acrInfo": {"stationName": "News"}} /* comments */ // after the value|"acrInfo" has an unknown member "stationName"
 TABLE
-  label="report, not JSON"
-  run report -q - <<<'{"matchType": '
-  expect_status 1
-  grep -q '^acrhost: the report description is not JSON: ' "$work/err" || fail "'$label': $(cat "$work/err")"
+  for description in '{"matchType": ' '{} /* more text */ x'; do
+    label="report, not JSON: $description"
+    run report -q - <<<"$description"
+    expect_status 1
+    grep -q '^acrhost: the report description is not JSON: ' "$work/err" || fail "'$label': $(cat "$work/err")"
+  done
   ;;
 
 selftest)

@@ -25,6 +25,10 @@ constexpr bool kKeepsOpenTrailingComment = kVersion >= 0x01080000;
 // 1.9.8: the reader refuses control characters (below 0x20) inside strings.
 constexpr bool kRefusesControlCharacters = kVersion >= 0x01090800;
 
+// 1.9.6: the old reader insists on "," or "}" after comments that follow an
+// object's member; before, it takes any token there as the separator.
+constexpr bool kAnySeparatorAfterComment = kVersion < 0x01090600;
+
 // The old reader's nesting limit: 1000 levels, 256 from 1.9.8.
 constexpr int kNestingLimit = kVersion >= 0x01090800 ? 256 : 1000;
 
