@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Checks that a sysroot build took the target's files from the sysroot alone:
-# every include, library and prefix folder in the compile database and the
-# link commands, every library linked by path, and every header the compiler
-# read (its dependency files) lies in the sysroot, the compiler's own folder
-# or the project's sources and this build.
+# Checks that a sysroot build (Ninja) took the target's files from the sysroot
+# alone: every include, library and prefix folder in the compile database and
+# the build's commands, every library linked by path, and every header the
+# compiler read (Ninja's record of dependencies) lies in the sysroot, the
+# compiler's own folder or the project's sources and this build.
 #   check-sysroot-build.sh BUILD SYSROOT SOURCE COMPILER
 set -euo pipefail
 build=$(realpath "$1") sysroot=$(realpath "$2") source=$(realpath "$3") compiler=$4
@@ -29,9 +29,9 @@ outside() {
 flag_paths() { grep -oE '(-I|-isystem |-iquote |-idirafter |-L|-B|--sysroot=|-rpath,)/[^ ",:]+'; }
 
 compile=$(grep -o '"command": "[^"]*"' "$build/compile_commands.json" | flag_paths | sort -u)
-link_commands=$(find "$build" -name link.txt -exec cat {} +)
-links=$( (flag_paths <<<"$link_commands"; grep -oE '(^| )/[^ ]+\.(so|a)(\.[0-9]+)*( |$)' <<<"$link_commands" || true) | sort -u)
-headers=$(find "$build" -name '*.o.d' -exec cat {} + | tr ' \\' '\n\n' | grep '^/' | sort -u)
+commands=$(ninja -C "$build" -t commands)
+links=$( (flag_paths <<<"$commands"; grep -oE '(^| )/[^ ]+\.(so|a)(\.[0-9]+)*( |$)' <<<"$commands" || true) | sort -u)
+headers=$(ninja -C "$build" -t deps | sed -nE 's/^[[:space:]]+(\/)/\1/p' | sort -u)
 status=0
 for kind in compile links headers; do
   bad=$(outside <<<"${!kind}")
