@@ -21,8 +21,10 @@ set(VOMAXEL_OPENSSL_SOURCES ${PROJECT_SOURCE_DIR}/../shared/openssl CACHE PATH
   "Folder of OpenSSL's source archives and packages and their SHA256SUMS")
 
 # The arguments that make a library's build match this one.
+# Optimised as Debian builds them, without debug information.
 set(vomaxel_from_source_args
   -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
   -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER}
   # -w: jsoncpp's -Werror=conversion trips on newer compilers' warnings.
   "-DCMAKE_CXX_FLAGS=${CMAKE_CXX_FLAGS} -w")
