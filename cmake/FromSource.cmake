@@ -61,8 +61,10 @@ endfunction()
 if(VOMAXEL_JSONCPP_RELEASE)
   set(prefix ${CMAKE_BINARY_DIR}/jsoncpp)
   vomaxel_run_or_fail("jsoncpp ${VOMAXEL_JSONCPP_RELEASE} from ${VOMAXEL_JSONCPP_SOURCES}"
-    env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-jsoncpp.sh
-    ${VOMAXEL_JSONCPP_SOURCES} ${VOMAXEL_JSONCPP_RELEASE} ${prefix} ${vomaxel_from_source_args})
+    env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh ${prefix}
+    ${VOMAXEL_JSONCPP_SOURCES}/jsoncpp-${VOMAXEL_JSONCPP_RELEASE}.tar.gz ${vomaxel_from_source_args}
+    -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF -DBUILD_SHARED_LIBS=ON
+    -DBUILD_STATIC_LIBS=OFF -DBUILD_OBJECT_LIBS=OFF)
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
   vomaxel_private_library_dir(${prefix}/lib)
 endif()
@@ -70,8 +72,8 @@ endif()
 if(VOMAXEL_GOOGLETEST_FROM_SOURCE)
   set(prefix ${CMAKE_BINARY_DIR}/googletest)
   vomaxel_run_or_fail("GoogleTest from /usr/src/googletest"
-    env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-googletest.sh ${prefix}
-    ${vomaxel_from_source_args})
+    env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh ${prefix}
+    /usr/src/googletest ${vomaxel_from_source_args})
   list(PREPEND CMAKE_PREFIX_PATH ${prefix})
 endif()
 
