@@ -95,9 +95,12 @@ def tests_passed(log):
     return f"{total - failed}/{total}"
 
 
-def workflow(name, log_path=None):
-    """Runs the workflow preset; returns its status and its output."""
-    env = dict(os.environ, CTEST_PARALLEL_LEVEL=str(os.cpu_count() or 2))
+def workflow(name, log_path=None, share=1):
+    """Runs the workflow preset on a `share` of the processors; returns its
+    status and its output."""
+    cpus = os.cpu_count() or 2
+    env = dict(os.environ, CTEST_PARALLEL_LEVEL=str(cpus),
+               CMAKE_BUILD_PARALLEL_LEVEL=str(cpus // share + 1))
     command = ["cmake", "--workflow", "--preset", name]
     if log_path is None:
         process = subprocess.Popen(command, cwd=ROOT, env=env, stdout=subprocess.PIPE,
@@ -176,7 +179,7 @@ def ci(jobs):
             status = prepare(name)
         output = ""
         if status == 0:
-            status, output = workflow(name, os.path.join(ROOT, "build-ci", name + ".log"))
+            status, output = workflow(name, os.path.join(ROOT, "build-ci", name + ".log"), jobs)
         verdict = {0: "ok", SKIPPED: "skipped"}.get(status, "FAILED")
         seconds = time.monotonic() - begin
         with lock:

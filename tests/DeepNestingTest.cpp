@@ -230,6 +230,7 @@ TEST_F(DeepNesting, HostileTextsBesideOrdinaryOnesInEveryParsingOperation) {
         while (!stop) {
           if (t % 2 == 0) {
             for (const auto& [text, alone] : hostile) {
+              if (stop) break;
               wrong += ParseEverywhere(vomaxel(), text, text, text) != alone;
             }
             ClearLog();
