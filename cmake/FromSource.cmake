@@ -1,6 +1,6 @@
-# C++ libraries built from source at configure time, with this build's own
-# compiler, toolchain file and flags, for configurations whose receiver
-# carries another build of them than the build machine's packages:
+# Libraries of other releases than the build machine's packages, made ready
+# at configure time, built with this build's own compiler, toolchain file and
+# flags, for configurations whose receiver carries them:
 #   VOMAXEL_JSONCPP_RELEASE          jsoncpp of that release, from its archive in
 #                                    VOMAXEL_JSONCPP_SOURCES (checked against SHA256SUMS)
 #   VOMAXEL_GOOGLETEST_FROM_SOURCE   GoogleTest and GoogleMock from Debian's
@@ -9,9 +9,10 @@
 #                                    architecture, from VOMAXEL_OPENSSL_SOURCES:
 #                                    1.1.1 from Debian 11's packages, 3.x built
 #                                    from its archive (scripts/prepare-openssl.sh)
-# Each goes to a folder of this build (jsoncpp/, googletest/) and is kept
-# while its sources and arguments stay the same. The private jsoncpp reaches
-# every test process through the loader's search path, as a receiver's does.
+# Each goes to a folder of this build (jsoncpp/, googletest/, openssl/) and is
+# kept while its sources and arguments stay the same. A private jsoncpp or
+# libcrypto reaches every test process through the loader's search path, as a
+# receiver's does.
 set(VOMAXEL_JSONCPP_RELEASE "" CACHE STRING "jsoncpp release to build from its archive (empty: the system's)")
 set(VOMAXEL_JSONCPP_SOURCES ${PROJECT_SOURCE_DIR}/../shared/jsoncpp CACHE PATH
   "Folder of jsoncpp's release archives and their SHA256SUMS")
