@@ -163,7 +163,7 @@ def ci(jobs):
     summary = Summary()
     start = time.monotonic()
     print("=== make test (the README's test command)", flush=True)
-    status, output = subprocess.run(["make", "test"], cwd=ROOT).returncode, ""
+    status = subprocess.run(["make", "test"], cwd=ROOT).returncode
     summary.add("default (make test)", "ok" if status == 0 else "FAILED", "", time.monotonic() - start)
     if status != 0:
         summary.print()
