@@ -35,6 +35,10 @@ endif()
 if(CMAKE_TOOLCHAIN_FILE)
   get_filename_component(toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
   list(APPEND vomaxel_from_source_args -DCMAKE_TOOLCHAIN_FILE=${toolchain})
+  # The variables that the toolchain file reads, as its try_compile gets them.
+  foreach(var IN LISTS CMAKE_TRY_COMPILE_PLATFORM_VARIABLES)
+    list(APPEND vomaxel_from_source_args -D${var}=${${var}})
+  endforeach()
 endif()
 cmake_host_system_information(RESULT jobs QUERY NUMBER_OF_LOGICAL_CORES)
 
@@ -71,10 +75,22 @@ if(VOMAXEL_JSONCPP_RELEASE)
 endif()
 
 if(VOMAXEL_GOOGLETEST_FROM_SOURCE)
+  # A library without a trait that GoogleTest needs gets it from a header
+  # included first, in GoogleTest and in every test (tests/CMakeLists.txt).
+  include(CheckCXXSourceCompiles)
+  check_cxx_source_compiles("#include <type_traits>
+    int main() { return std::is_trivially_copy_constructible<int>::value; }"
+    VOMAXEL_HAS_TRIVIALLY_COPY_CONSTRUCTIBLE)
+  set(googletest_args ${vomaxel_from_source_args})
+  if(NOT VOMAXEL_HAS_TRIVIALLY_COPY_CONSTRUCTIBLE)
+    set(VOMAXEL_GOOGLETEST_PRELUDE ${PROJECT_SOURCE_DIR}/tests/support/LegacyTypeTraits.h)
+    list(TRANSFORM googletest_args REPLACE "^(-DCMAKE_CXX_FLAGS=.*)$"
+      "\\1 -include ${VOMAXEL_GOOGLETEST_PRELUDE}")
+  endif()
   set(prefix ${CMAKE_BINARY_DIR}/googletest)
   vomaxel_run_or_fail("GoogleTest from /usr/src/googletest"
     env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh ${prefix}
-    /usr/src/googletest ${vomaxel_from_source_args})
+    /usr/src/googletest ${googletest_args})
   list(PREPEND CMAKE_PREFIX_PATH ${prefix})
 endif()
 

@@ -5,7 +5,10 @@
 // A log call never touches the heap: the plug-in relies on logging neither
 // failing nor throwing, also when the process has run out of memory. A line
 // is formatted on the stack, or in pages of its own when it is longer; the
-// capture keeps its lines in a memory file rather than in containers.
+// capture keeps its lines in an unlinked temporary file rather than in
+// containers (a receiver's C library may predate memfd_create).
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -190,7 +193,9 @@ bool DravlogDunrik::t_IsCommonModule() { return false; }
 namespace hostenv {
 
 LogCapture::LogCapture() {
-  const int file = memfd_create("log-capture", MFD_CLOEXEC);
+  char path[] = "/tmp/vomaxel-log-capture-XXXXXX";
+  const int file = mkostemp(path, O_CLOEXEC);
+  if (file >= 0) unlink(path);
   std::lock_guard<std::mutex> lock(g_mutex);
   g_captureFile = file;
   g_captureSize = 0;

@@ -11,7 +11,9 @@ object, inherited like the rest of the preset: "packages" (Debian packages,
 added up along the inheritance), "cross" (an ARM architecture whose cross
 toolchain and libraries scripts/install-cross-deps.sh installs), "sysroot"
 (an architecture whose sysroot scripts/make-sysroot.sh makes where
-VOMAXEL_SYSROOT points) and "after" (presets that must finish first when both
+VOMAXEL_SYSROOT points), "toolchain" (a receiver SDK that
+scripts/prepare-toolchain.sh unpacks where VOMAXEL_TOOLCHAIN_ROOT points) and
+"after" (presets that must finish first when both
 run). The top-level "vendor"/"vomaxel"/"ci" lists the CI set.
 
 A preset whose cross packages the registry cannot supply consistently
@@ -80,6 +82,8 @@ def prepare(name, out=sys.stdout):
         if status == SKIPPED:
             print(f"!!!!!!!! {name.upper()} SKIPPED: the package registry serves no consistent "
                   f"{need['cross']} package set (see above) !!!!!!!!", file=out, flush=True)
+    if status == 0 and "toolchain" in need:
+        status = script("prepare-toolchain.sh", need["toolchain"], need["cache"]["VOMAXEL_TOOLCHAIN_ROOT"])
     if status == 0 and "sysroot" in need:
         status = script("make-sysroot.sh", need["sysroot"],
                         os.path.dirname(need["cache"]["VOMAXEL_SYSROOT"]))

@@ -4,7 +4,10 @@
 # path, exports exactly the names in the exports file, and leaves the host's
 # symbols (constants, log framework, OpenSSL) undefined and not weak; and the
 # comma-separated checks in the optional fifth argument: the hardening the
-# build applied, and old-abi (no symbol may name __cxx11).
+# build applied, old-abi (no symbol may name __cxx11) and max:NAME_VERSION (the
+# plug-in needs no version of NAME above VERSION: a receiver's runtime that has
+# it loads the plug-in). Prints the highest GLIBC_, GLIBCXX_ and CXXABI_
+# versions that the plug-in needs.
 #   check_linkage.sh PLUGIN JSONCPP_LIBRARY EXPORTS_FILE HOST_SYMBOLS_FILE [CHECKS]
 set -euo pipefail
 plugin=$1
@@ -46,6 +49,12 @@ done
 weak=$(awk '$1 != "GLOBAL" && $2 ~ /^(EVP_|ACR_STRING_|_ZN7Dravlog|_ZTV13DravlogDunrik)/ {print $2}' <<<"$undefined")
 [ -z "$weak" ] || fail "weak references to host symbols: $weak"
 
+# The highest version of each runtime library family that the plug-in needs.
+needs=$($READELF -V -W "$plugin" | sed -n '/Version needs section/,$p' |
+        grep -oE 'Name: (GLIBC|GLIBCXX|CXXABI)_[0-9.]+' | cut -d' ' -f2 | sort -V)
+highest() { grep "^$1_[0-9]" <<<"$needs" | tail -n 1; }
+echo "runtime needs at least: $(highest GLIBC) $(highest GLIBCXX) $(highest CXXABI)"
+
 for kind in ${checks//,/ }; do
   case $kind in
     old-abi) cxx11=$(awk '$3 ~ /__cxx11/ {print $3}' <<<"$syms" | c++filt)
@@ -56,6 +65,9 @@ for kind in ${checks//,/ }; do
                fail "no fortified call: no __*_chk function is referenced" ;;
     relro) $READELF -l -W "$plugin" | grep -q GNU_RELRO || fail "no GNU_RELRO segment" ;;
     now) $READELF -d -W "$plugin" | grep -q '(FLAGS) .*BIND_NOW' || fail "no BIND_NOW flag" ;;
+    max:*) ceiling=${kind#max:} need=$(highest "${ceiling%_*}")
+           [ -z "$need" ] || [ "$(printf '%s\n' "$need" "$ceiling" | sort -V | tail -n 1)" = "$ceiling" ] ||
+             fail "needs $need, above $ceiling" ;;
   esac
 done
 [ $status -eq 0 ] && echo "linkage OK: $(wc -l <<<"$expected") exports; checks: ${checks:-none}"

@@ -42,11 +42,15 @@ void* NextSymbol(const char* name) {
   return symbol;
 }
 
+extern "C" void* __libc_malloc(std::size_t);
+extern "C" void* __libc_calloc(std::size_t, std::size_t);
+
+// Set while dlsym runs: a C library whose dlsym allocates (glibc before 2.28
+// does, for its error record) is served by its own allocator meanwhile.
+bool g_resolving = false;
+
 void Resolve() {
-  // The C library's dlsym does not allocate; one that did would come back here.
-  static bool resolving = false;
-  if (resolving) std::abort();
-  resolving = true;
+  g_resolving = true;
   // operator new's mangled name encodes std::size_t: unsigned long or unsigned int.
   const bool lp64 = std::is_same<std::size_t, unsigned long>::value;
   g_next.malloc = reinterpret_cast<Malloc>(NextSymbol("malloc"));
@@ -54,7 +58,7 @@ void Resolve() {
   g_next.realloc = reinterpret_cast<Realloc>(NextSymbol("realloc"));
   g_next.newObject = reinterpret_cast<New>(NextSymbol(lp64 ? "_Znwm" : "_Znwj"));
   g_next.newArray = reinterpret_cast<New>(NextSymbol(lp64 ? "_Znam" : "_Znaj"));
-  resolving = false;
+  g_resolving = false;
 }
 
 const Next& next() {
@@ -111,10 +115,12 @@ unsigned long Disarm() {
 extern "C" {
 
 void* malloc(std::size_t size) {
+  if (g_resolving) return __libc_malloc(size);
   return Fails(__builtin_return_address(0)) ? nullptr : next().malloc(size);
 }
 
 void* calloc(std::size_t count, std::size_t size) {
+  if (g_resolving) return __libc_calloc(count, size);
   return Fails(__builtin_return_address(0)) ? nullptr : next().calloc(count, size);
 }
 

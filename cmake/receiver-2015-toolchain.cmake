@@ -1,0 +1,38 @@
+# A receiver of 2015: 32-bit ARM (armv6, hard-float) with glibc 2.19 and GCC
+# 4.9.3's libstdc++ (the old copy-on-write std::string), from the SDK snapshot
+# in VOMAXEL_TOOLCHAIN_ROOT (scripts/presets.py unpacks it there). The SDK's
+# compiler programs are not to be had: Clang compiles against its headers,
+# start files and libraries, so the language is checked by Clang and the
+# library, runtime and loader are the real ones. Programs run under qemu-arm
+# with the SDK's sysroot.
+if(NOT IS_DIRECTORY "${VOMAXEL_TOOLCHAIN_ROOT}/arm-linux-gnueabihf/sysroot")
+  message(FATAL_ERROR "VOMAXEL_TOOLCHAIN_ROOT '${VOMAXEL_TOOLCHAIN_ROOT}' holds no SDK "
+    "(`python3 scripts/presets.py prepare receiver-2015` unpacks one)")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VOMAXEL_TOOLCHAIN_ROOT)
+set(VOMAXEL_DEBIAN_ARCH armhf)
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR arm)
+set(CMAKE_LIBRARY_ARCHITECTURE arm-linux-gnueabihf)
+set(CMAKE_SYSROOT ${VOMAXEL_TOOLCHAIN_ROOT}/arm-linux-gnueabihf/sysroot)
+
+foreach(lang C CXX)
+  set(CMAKE_${lang}_COMPILER_TARGET arm-linux-gnueabihf)
+  # Start files, libgcc and libstdc++'s headers come from the SDK's GCC folders.
+  set(CMAKE_${lang}_COMPILER_EXTERNAL_TOOLCHAIN ${VOMAXEL_TOOLCHAIN_ROOT})
+  # GCC 4.9 for armv6 defines only the 4-byte compare-and-swap macro, and
+  # libstdc++.so.6.0.20 was built so: its shared_ptr uses the mutex lock
+  # policy. Clang also defines the 1-, 2- and 8-byte ones, which selects the
+  # atomic policy in the headers; mixed, std::thread dies at random.
+  set(CMAKE_${lang}_FLAGS_INIT "-march=armv6 -mfpu=vfp -mfloat-abi=hard \
+-U__GCC_HAVE_SYNC_COMPARE_AND_SWAP_1 -U__GCC_HAVE_SYNC_COMPARE_AND_SWAP_2 \
+-U__GCC_HAVE_SYNC_COMPARE_AND_SWAP_8")
+endforeach()
+set(CMAKE_C_COMPILER clang-14)
+set(CMAKE_CXX_COMPILER clang++-14)
+
+# Libraries and headers of the target come from the sysroot or from the
+# prefixes given (libraries built here); header-only Boost and CLI11 and the
+# build machine's programs from the build machine.
+set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_SYSROOT}/usr/lib/pkgconfig")
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L ${CMAKE_SYSROOT} -E LD_LIBRARY_PATH=/lib:/usr/lib)
