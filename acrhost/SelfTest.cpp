@@ -22,11 +22,11 @@
 // those releases: a check that differs there fails with that text.
 #include "JsonCpp.h"
 
+#include <boost/optional.hpp>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,7 +131,7 @@ void Base64(Plugin& plugin, const Json::Value& check, Results& results) {
   const std::string plain = Text(check, "plain");
   const std::string encoded = Text(check, "encoded");
   results.push_back({"b64_encode", encoded, plugin.B64Encode(plain)});
-  const std::optional<std::string> decoded = plugin.B64Decode(encoded);
+  const boost::optional<std::string> decoded = plugin.B64Decode(encoded);
   results.push_back(
       {"b64_decode", plain, Or(decoded.has_value(), decoded.value_or(""), "b64_decode")});
 }
