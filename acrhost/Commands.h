@@ -5,7 +5,7 @@
 #ifndef VOMAXEL_ACRHOST_COMMANDS_H_
 #define VOMAXEL_ACRHOST_COMMANDS_H_
 
-#include <optional>
+#include <boost/optional.hpp>
 #include <string>
 #include <vector>
 
@@ -13,22 +13,22 @@ struct Options {
   // Every subcommand.
   std::string plugin = "libVomaxel.so";
   bool quiet = false;
-  std::optional<std::string> delimiter;  // ACR_STRING_MULTI_DELIMITER
-  std::optional<std::string> unknown;    // ACR_STRING_UNKNOWN
-  std::optional<std::string> zero;       // ACR_STRING_ZERO
+  boost::optional<std::string> delimiter;  // ACR_STRING_MULTI_DELIMITER
+  boost::optional<std::string> unknown;    // ACR_STRING_UNKNOWN
+  boost::optional<std::string> zero;       // ACR_STRING_ZERO
 
   // Subcommands that decrypt or encrypt.
-  std::optional<std::string> key;
-  std::optional<std::string> keyFile;
+  boost::optional<std::string> key;
+  boost::optional<std::string> keyFile;
 
   // Inputs; "-" is standard input.
   std::string input = "-";
   std::vector<std::string> inputs;
-  std::optional<std::string> acrInfoFile;
-  std::optional<std::string> eventInfoFile;
+  boost::optional<std::string> acrInfoFile;
+  boost::optional<std::string> eventInfoFile;
 
   bool printRecord = false;
-  std::optional<int> engine;
+  boost::optional<int> engine;
   int matchType = 0;
   int eventType = 0;
   std::string countryCode;
@@ -38,7 +38,7 @@ struct Options {
   bool nullDevice = false;
 
   // selftest.
-  std::optional<std::string> selfTestData;  // default: the installed data file
+  boost::optional<std::string> selfTestData;  // default: the installed data file
   bool verbose = false;
 };
 

@@ -7,6 +7,9 @@
 // load, refused key, input the operation rejected, a self-test check that
 // failed), 2 usage error.
 #include <CLI/CLI.hpp>
+// CLI11 compiles, for every option, a text of its default value made by
+// streaming it; Options' boost::optional members stream only with this.
+#include <boost/optional/optional_io.hpp>
 #include <iostream>
 #include <string>
 #include <vector>

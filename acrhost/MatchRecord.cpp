@@ -1,14 +1,14 @@
 #include "MatchRecord.h"
 
-#include <type_traits>
-#include <variant>
+#include <boost/variant.hpp>
+#include <string>
 
 #include "HostError.h"
 
 namespace {
 
-using Member = std::variant<std::string ACR_MATCH_INFO::*, unsigned int ACR_MATCH_INFO::*,
-                            int ACR_MATCH_INFO::*>;
+using Member = boost::variant<std::string ACR_MATCH_INFO::*, unsigned int ACR_MATCH_INFO::*,
+                              int ACR_MATCH_INFO::*>;
 
 struct Field {
   const char* name;
@@ -44,35 +44,55 @@ const Field* FindField(const std::string& name) {
 }
 
 // Stores `value` in the member if it has the member's type; false otherwise.
+class Assigner : public boost::static_visitor<bool> {
+ public:
+  Assigner(ACR_MATCH_INFO& record, const Json::Value& value) : record_(record), value_(value) {}
+
+  bool operator()(std::string ACR_MATCH_INFO::*pointer) const {
+    if (!value_.isString()) return false;
+    record_.*pointer = value_.asString();
+    return true;
+  }
+
+  bool operator()(unsigned int ACR_MATCH_INFO::*pointer) const {
+    if (!value_.isUInt()) return false;
+    record_.*pointer = value_.asUInt();
+    return true;
+  }
+
+  bool operator()(int ACR_MATCH_INFO::*pointer) const {
+    if (!value_.isInt()) return false;
+    record_.*pointer = value_.asInt();
+    return true;
+  }
+
+ private:
+  ACR_MATCH_INFO& record_;
+  const Json::Value& value_;
+};
+
+// A member's value as text.
+class Printer : public boost::static_visitor<std::string> {
+ public:
+  explicit Printer(const ACR_MATCH_INFO& record) : record_(record) {}
+
+  std::string operator()(std::string ACR_MATCH_INFO::*pointer) const { return record_.*pointer; }
+
+  template <typename Number>
+  std::string operator()(Number ACR_MATCH_INFO::*pointer) const {
+    return std::to_string(record_.*pointer);
+  }
+
+ private:
+  const ACR_MATCH_INFO& record_;
+};
+
 bool Assign(ACR_MATCH_INFO& record, const Member& member, const Json::Value& value) {
-  return std::visit(
-      [&](auto pointer) {
-        using Type = std::remove_reference_t<decltype(record.*pointer)>;
-        if constexpr (std::is_same_v<Type, std::string>) {
-          if (!value.isString()) return false;
-          record.*pointer = value.asString();
-        } else if constexpr (std::is_same_v<Type, unsigned int>) {
-          if (!value.isUInt()) return false;
-          record.*pointer = value.asUInt();
-        } else {
-          if (!value.isInt()) return false;
-          record.*pointer = value.asInt();
-        }
-        return true;
-      },
-      member);
+  return boost::apply_visitor(Assigner(record, value), member);
 }
 
 std::string ValueText(const ACR_MATCH_INFO& record, const Member& member) {
-  return std::visit(
-      [&](auto pointer) {
-        if constexpr (std::is_same_v<decltype(pointer), std::string ACR_MATCH_INFO::*>) {
-          return record.*pointer;
-        } else {
-          return std::to_string(record.*pointer);
-        }
-      },
-      member);
+  return boost::apply_visitor(Printer(record), member);
 }
 
 }  // namespace

@@ -84,13 +84,13 @@ std::string Plugin::B64Encode(const std::string& bytes) {
   return text;
 }
 
-std::optional<std::string> Plugin::B64Decode(const std::string& text) {
+boost::optional<std::string> Plugin::B64Decode(const std::string& text) {
   auto b64Decode = As<B64DecodeFunction>(Symbol(kB64Decode));
   std::string input = text;
   std::string bytes(3 * (text.size() / 4) + 1, '\0');
   unsigned int size = 0;
   if (b64Decode(Bytes(input), static_cast<unsigned int>(text.size()), Bytes(bytes), &size) == 0) {
-    return std::nullopt;
+    return boost::none;
   }
   bytes.resize(size);
   return bytes;

@@ -6,7 +6,7 @@
 #ifndef VOMAXEL_ACRHOST_PLUGIN_H_
 #define VOMAXEL_ACRHOST_PLUGIN_H_
 
-#include <optional>
+#include <boost/optional.hpp>
 #include <string>
 
 #include "IVomaxel.h"
@@ -31,7 +31,7 @@ class Plugin {
   std::string Encrypt(const std::string& plain);
   std::string Decrypt(const std::string& cipher);
   std::string B64Encode(const std::string& bytes);
-  std::optional<std::string> B64Decode(const std::string& text);
+  boost::optional<std::string> B64Decode(const std::string& text);
 
   // What the server does to one field: Encrypt under the current key, then
   // b64_encode. Throws HostError when Encrypt fails.

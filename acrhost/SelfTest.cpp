@@ -22,11 +22,14 @@
 // those releases: a check that differs there fails with that text.
 #include "JsonCpp.h"
 
+#include <unistd.h>
+
+#include <boost/optional.hpp>
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,7 +134,7 @@ void Base64(Plugin& plugin, const Json::Value& check, Results& results) {
   const std::string plain = Text(check, "plain");
   const std::string encoded = Text(check, "encoded");
   results.push_back({"b64_encode", encoded, plugin.B64Encode(plain)});
-  const std::optional<std::string> decoded = plugin.B64Decode(encoded);
+  const boost::optional<std::string> decoded = plugin.B64Decode(encoded);
   results.push_back(
       {"b64_decode", plain, Or(decoded.has_value(), decoded.value_or(""), "b64_decode")});
 }
@@ -341,12 +344,25 @@ void CheckOpenSsl(const OpenSslRelease& built, const OpenSslRelease& loaded, Ver
 }
 
 // The data file that is installed with acrhost, found from acrhost's own
-// folder as the build tree lays it out too.
+// folder as the build tree lays it out too. ACRHOST_SELFTEST_DATA leads from
+// that folder by "../" steps first: each takes a folder off the path, which
+// stays as plain as the link /proc/self/exe gives.
 std::string InstalledData() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) throw HostError("cannot find acrhost's folder (" + error.message() + "): use --data");
-  return (self.parent_path() / ACRHOST_SELFTEST_DATA).lexically_normal().string();
+  char self[PATH_MAX];
+  const ssize_t size = readlink("/proc/self/exe", self, sizeof self);
+  if (size < 0 || static_cast<size_t>(size) == sizeof self) {  // the latter: cut short
+    const int error = size < 0 ? errno : ENAMETOOLONG;
+    throw HostError(std::string("cannot find acrhost's folder (") + std::strerror(error) +
+                    "): use --data");
+  }
+  std::string folder(self, static_cast<size_t>(size));
+  folder.erase(folder.rfind('/'));
+  std::string data = ACRHOST_SELFTEST_DATA;
+  while (data.compare(0, 3, "../") == 0) {
+    folder.erase(folder.rfind('/'));
+    data.erase(0, 3);
+  }
+  return folder + "/" + data;
 }
 
 }  // namespace
