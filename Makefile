@@ -30,17 +30,9 @@ package:
 bench: test-bench
 
 # Refreshes every ABI baseline in abi/ after an intended change of the
-# exported set, from the builds of the default, armhf, arm64 and old-abi presets.
-ABIDW := abidw --headers-dir include --drop-private-types --short-locs --no-corpus-path \
-         --no-comp-dir-path
+# exported set, from the builds of the presets marked "abiBaseline".
 abi-baseline:
-	$(PRESETS) prepare default armhf arm64 old-abi
-	for preset in default armhf arm64 old-abi; do \
-	  cmake --preset $$preset && cmake --build --preset $$preset || exit 1; done
-	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).abi build/libVomaxel.so
-	$(ABIDW) --out-file abi/libVomaxel.$(shell uname -m).old-abi.abi build-old-abi/libVomaxel.so
-	$(ABIDW) --out-file abi/libVomaxel.armhf.abi build-armhf/libVomaxel.so
-	$(ABIDW) --out-file abi/libVomaxel.aarch64.abi build-arm64/libVomaxel.so
+	$(PRESETS) abi-baseline
 
 test-%:
 	$(PRESETS) run $*

@@ -9,8 +9,9 @@
 #                                    architecture, from VOMAXEL_OPENSSL_SOURCES:
 #                                    1.1.1 from Debian 11's packages, 3.x built
 #                                    from its archive (scripts/prepare-openssl.sh)
-# Each goes to a folder of this build (jsoncpp/, googletest/, openssl/) and is
-# kept while its sources and arguments stay the same. A private jsoncpp or
+# Each goes to a folder of its own in VOMAXEL_LIBRARY_CACHE, named for the
+# library, its release and the arguments it is built with, and is kept there:
+# every build folder (and every clone) that needs the same build shares it. A private jsoncpp or
 # libcrypto reaches every test process through the loader's search path, as a
 # receiver's does.
 set(VOMAXEL_JSONCPP_RELEASE "" CACHE STRING "jsoncpp release to build from its archive (empty: the system's)")
@@ -20,6 +21,12 @@ option(VOMAXEL_GOOGLETEST_FROM_SOURCE "Build GoogleTest from /usr/src/googletest
 set(VOMAXEL_OPENSSL_RELEASE "" CACHE STRING "OpenSSL release to take from VOMAXEL_OPENSSL_SOURCES (empty: the system's)")
 set(VOMAXEL_OPENSSL_SOURCES ${PROJECT_SOURCE_DIR}/../shared/openssl CACHE PATH
   "Folder of OpenSSL's source archives and packages and their SHA256SUMS")
+
+set(VOMAXEL_LIBRARY_CACHE "$ENV{HOME}/.cache/vomaxel" CACHE PATH
+  "Folder of the libraries built from source, shared by every build")
+if(NOT "$ENV{HOME}" AND VOMAXEL_LIBRARY_CACHE STREQUAL "/.cache/vomaxel")
+  set_property(CACHE VOMAXEL_LIBRARY_CACHE PROPERTY VALUE ${CMAKE_BINARY_DIR}/libraries)
+endif()
 
 # The arguments that make a library's build match this one.
 # Optimised as Debian builds them, without debug information.
@@ -40,7 +47,30 @@ if(CMAKE_TOOLCHAIN_FILE)
     list(APPEND vomaxel_from_source_args -D${var}=${${var}})
   endforeach()
 endif()
+if(CMAKE_CXX_COMPILER_LAUNCHER)
+  list(APPEND vomaxel_from_source_args "-DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}"
+    "-DCMAKE_C_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}")
+endif()
 cmake_host_system_information(RESULT jobs QUERY NUMBER_OF_LOGICAL_CORES)
+
+# The files of this tree that shape a library's build: a cache folder's name
+# covers their contents, not where the tree lies.
+file(GLOB recipe_files ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh
+  ${PROJECT_SOURCE_DIR}/scripts/prepare-openssl.sh ${PROJECT_SOURCE_DIR}/cmake/*-toolchain.cmake
+  ${PROJECT_SOURCE_DIR}/tests/support/LegacyTypeTraits.h)
+set(vomaxel_recipe "")
+foreach(file IN LISTS recipe_files)
+  file(SHA256 ${file} sum)
+  string(APPEND vomaxel_recipe ${sum})
+endforeach()
+
+# Sets VAR to the cache folder of library NAME built with the arguments ARGN.
+function(vomaxel_library_folder var name)
+  string(REPLACE "${PROJECT_SOURCE_DIR}" "<source>" key "${ARGN};${vomaxel_recipe}")
+  string(SHA256 key "${key}")
+  string(SUBSTRING ${key} 0 16 key)
+  set(${var} ${VOMAXEL_LIBRARY_CACHE}/${name}-${key} PARENT_SCOPE)
+endfunction()
 
 # Adds DIR, a folder of libraries built here for the target, to the loader's
 # path of every test: LD_LIBRARY_PATH for CTest's children (written to
@@ -64,12 +94,12 @@ function(vomaxel_run_or_fail what)
 endfunction()
 
 if(VOMAXEL_JSONCPP_RELEASE)
-  set(prefix ${CMAKE_BINARY_DIR}/jsoncpp)
-  vomaxel_run_or_fail("jsoncpp ${VOMAXEL_JSONCPP_RELEASE} from ${VOMAXEL_JSONCPP_SOURCES}"
+  set(args ${vomaxel_from_source_args} -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF
+    -DBUILD_SHARED_LIBS=ON -DBUILD_STATIC_LIBS=OFF -DBUILD_OBJECT_LIBS=OFF)
+  vomaxel_library_folder(prefix jsoncpp-${VOMAXEL_JSONCPP_RELEASE} ${args})
+  vomaxel_run_or_fail("jsoncpp ${VOMAXEL_JSONCPP_RELEASE} from ${VOMAXEL_JSONCPP_SOURCES} in ${prefix}"
     env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh ${prefix}
-    ${VOMAXEL_JSONCPP_SOURCES}/jsoncpp-${VOMAXEL_JSONCPP_RELEASE}.tar.gz ${vomaxel_from_source_args}
-    -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF -DBUILD_SHARED_LIBS=ON
-    -DBUILD_STATIC_LIBS=OFF -DBUILD_OBJECT_LIBS=OFF)
+    ${VOMAXEL_JSONCPP_SOURCES}/jsoncpp-${VOMAXEL_JSONCPP_RELEASE}.tar.gz ${args})
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
   vomaxel_private_library_dir(${prefix}/lib)
 endif()
@@ -87,8 +117,8 @@ if(VOMAXEL_GOOGLETEST_FROM_SOURCE)
     list(TRANSFORM googletest_args REPLACE "^(-DCMAKE_CXX_FLAGS=.*)$"
       "\\1 -include ${VOMAXEL_GOOGLETEST_PRELUDE}")
   endif()
-  set(prefix ${CMAKE_BINARY_DIR}/googletest)
-  vomaxel_run_or_fail("GoogleTest from /usr/src/googletest"
+  vomaxel_library_folder(prefix googletest ${googletest_args})
+  vomaxel_run_or_fail("GoogleTest from /usr/src/googletest in ${prefix}"
     env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh ${prefix}
     /usr/src/googletest ${googletest_args})
   list(PREPEND CMAKE_PREFIX_PATH ${prefix})

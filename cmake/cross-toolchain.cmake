@@ -1,18 +1,12 @@
-# Cross build for the receiver: Linux on the ARM architecture that the
-# including file names in VOMAXEL_DEBIAN_ARCH (Debian's name: armhf, arm64).
+# Cross build for the receiver: Linux on the architecture that the including
+# file names in VOMAXEL_DEBIAN_ARCH (Debian's name, a row of architectures.txt).
 # Programs built here run on the build machine under qemu-user, so CTest and
 # GoogleTest's test discovery work as in a native build.
-if(VOMAXEL_DEBIAN_ARCH STREQUAL "armhf")  # 32-bit, hard-float
-  set(CMAKE_SYSTEM_PROCESSOR arm)
-  set(VOMAXEL_CROSS_TRIPLET arm-linux-gnueabihf)
-  set(VOMAXEL_QEMU qemu-arm)
-elseif(VOMAXEL_DEBIAN_ARCH STREQUAL "arm64")
-  set(CMAKE_SYSTEM_PROCESSOR aarch64)
-  set(VOMAXEL_CROSS_TRIPLET aarch64-linux-gnu)
-  set(VOMAXEL_QEMU qemu-aarch64)
-else()
-  message(FATAL_ERROR "VOMAXEL_DEBIAN_ARCH is '${VOMAXEL_DEBIAN_ARCH}', not armhf or arm64")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/Architecture.cmake)
+vomaxel_architecture(debian "${VOMAXEL_DEBIAN_ARCH}")
+set(CMAKE_SYSTEM_PROCESSOR ${VOMAXEL_ARCH_processor})
+set(VOMAXEL_CROSS_TRIPLET ${VOMAXEL_ARCH_triplet})
+set(VOMAXEL_QEMU ${VOMAXEL_ARCH_emulator})
 set(CMAKE_SYSTEM_NAME Linux)
 
 set(CMAKE_C_COMPILER ${VOMAXEL_CROSS_TRIPLET}-gcc)

@@ -11,13 +11,15 @@ if(NOT IS_DIRECTORY "${VOMAXEL_TOOLCHAIN_ROOT}/arm-linux-gnueabihf/sysroot")
 endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VOMAXEL_TOOLCHAIN_ROOT)
 set(VOMAXEL_DEBIAN_ARCH armhf)
+include(${CMAKE_CURRENT_LIST_DIR}/Architecture.cmake)
+vomaxel_architecture(debian ${VOMAXEL_DEBIAN_ARCH})
 set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR arm)
-set(CMAKE_LIBRARY_ARCHITECTURE arm-linux-gnueabihf)
-set(CMAKE_SYSROOT ${VOMAXEL_TOOLCHAIN_ROOT}/arm-linux-gnueabihf/sysroot)
+set(CMAKE_SYSTEM_PROCESSOR ${VOMAXEL_ARCH_processor})
+set(CMAKE_LIBRARY_ARCHITECTURE ${VOMAXEL_ARCH_triplet})
+set(CMAKE_SYSROOT ${VOMAXEL_TOOLCHAIN_ROOT}/${VOMAXEL_ARCH_triplet}/sysroot)
 
 foreach(lang C CXX)
-  set(CMAKE_${lang}_COMPILER_TARGET arm-linux-gnueabihf)
+  set(CMAKE_${lang}_COMPILER_TARGET ${VOMAXEL_ARCH_triplet})
   # Start files, libgcc and libstdc++'s headers come from the SDK's GCC folders.
   set(CMAKE_${lang}_COMPILER_EXTERNAL_TOOLCHAIN ${VOMAXEL_TOOLCHAIN_ROOT})
   # GCC 4.9 for armv6 defines only the 4-byte compare-and-swap macro, and
@@ -35,4 +37,4 @@ set(CMAKE_CXX_COMPILER clang++-14)
 # prefixes given (libraries built here); header-only Boost and CLI11 and the
 # build machine's programs from the build machine.
 set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_SYSROOT}/usr/lib/pkgconfig")
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L ${CMAKE_SYSROOT} -E LD_LIBRARY_PATH=/lib:/usr/lib)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VOMAXEL_ARCH_emulator} -L ${CMAKE_SYSROOT} -E LD_LIBRARY_PATH=/lib:/usr/lib)

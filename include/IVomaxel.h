@@ -118,6 +118,8 @@ void destroy(IVomaxel* object);
 // ABIs. The host and the plug-in must be built with the same one. The new ABI's
 // std::string is 32 bytes on LP64 and 24 on 32-bit ARM; the old ABI's
 // (_GLIBCXX_USE_CXX11_ABI=0, and every libstdc++ before GCC 5) is one pointer.
+// VOMAXEL_LAYOUT_CHECKED tells that these assertions applied; elsewhere (MIPS,
+// another C++ library) the header compiles without them.
 static_assert(sizeof(MATCHING_ENGINE_TYPE) == 4, "MATCHING_ENGINE_TYPE is 32 bits");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szVendor) == 0, "");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szProduct) == 9, "szProduct follows szVendor");
@@ -130,6 +132,7 @@ static_assert(sizeof(_ACR_HDMI_DEVICE_INFO) == 32, "ACR_HDMI_DEVICE_INFO is 32 b
 #define VOMAXEL_LAYOUT(lp64, ilp32, old_lp64, old_ilp32) \
   (__SIZEOF_POINTER__ == 8 ? (old_lp64) : (old_ilp32))
 #endif
+#define VOMAXEL_LAYOUT_CHECKED 1
 static_assert(sizeof(std::string) == VOMAXEL_LAYOUT(32, 24, 8, 4), "std::string of another ABI");
 static_assert(offsetof(ACR_MATCH_INFO, szChannelId) == 0, "");
 static_assert(offsetof(ACR_MATCH_INFO, szChannelName) == VOMAXEL_LAYOUT(32, 24, 8, 4), "");

@@ -20,11 +20,15 @@ else
     { echo "$PROGRAM: $source does not match SHA256SUMS" >&2; exit 1; }
 fi
 stamp="${sum%% *} $*"
+# Builds that run at once and need the same PREFIX take turns: the first
+# builds it, the others find it built.
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
 [ "$(cat "$prefix/.built" 2>/dev/null)" = "$stamp" ] && exit 0
 
 echo "$PROGRAM: building $source into $prefix"
 rm -rf "$prefix"
-mkdir -p "$(dirname "$prefix")"
 work=$(mktemp -d "$prefix.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 if [ ! -d "$source" ]; then

@@ -3,7 +3,7 @@
 # run need: the cross compiler, qemu-user and that architecture's builds of
 # jsoncpp, OpenSSL, GoogleTest and GoogleMock. Boost is header-only; the
 # native headers serve.
-#   install-cross-deps.sh armhf|arm64
+#   install-cross-deps.sh ARCH   (an emulated row of cmake/architectures.txt)
 #
 # libssl3 and libssl-dev are Multi-Arch: same, so every architecture that
 # carries them must carry one version. The registry may offer a newer build for
@@ -16,10 +16,9 @@
 set -euo pipefail
 PROGRAM=install-cross-deps
 ARCH=${1:-}
-case $ARCH in
-  armhf | arm64) ;;
-  *) echo "usage: $PROGRAM armhf|arm64" >&2; exit 2 ;;
-esac
+. "$(dirname "$0")/architecture.sh"
+architectures emulated | grep -qx -- "$ARCH" ||
+  { echo "usage: $PROGRAM $(architectures emulated | paste -sd'|')" >&2; exit 2; }
 . "$(dirname "$0")/apt.sh"
 
 NATIVE=(crossbuild-essential-$ARCH qemu-user libboost-dev)

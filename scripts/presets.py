@@ -1,20 +1,33 @@
 #!/usr/bin/env python3
-"""Prepares a machine for the workflow presets of CMakePresets.json and runs them.
+"""Generates, prepares and runs the presets of the configurations.
 
-  presets.py prepare NAME...   install what each preset needs
+  presets.py generate [--check]  write CMakePresets.json from cmake/configurations.json
+                               (--check: fail if it is not what that file gives)
+  presets.py prepare NAME...   install what each workflow preset needs
   presets.py run NAME...       prepare, then `cmake --workflow --preset NAME`, one after another
+  presets.py abi-baseline      build every preset marked "abiBaseline" and write its
+                               baseline in abi/ after an intended change of the interface
   presets.py ci [--jobs N]     the README's test command, then every preset of the CI set,
                                N at a time (default 2); a summary table at the end
 
-What a preset needs is declared in its configure preset's "vendor"/"vomaxel"
-object, inherited like the rest of the preset: "packages" (Debian packages,
-added up along the inheritance), "cross" (an ARM architecture whose cross
-toolchain and libraries scripts/install-cross-deps.sh installs), "sysroot"
-(an architecture whose sysroot scripts/make-sysroot.sh makes where
-VOMAXEL_SYSROOT points), "toolchain" (a receiver SDK that
-scripts/prepare-toolchain.sh unpacks where VOMAXEL_TOOLCHAIN_ROOT points) and
-"after" (presets that must finish first when both
-run). The top-level "vendor"/"vomaxel"/"ci" lists the CI set.
+cmake/configurations.json holds one configure preset per configuration, with
+its description; CMakePresets.json includes it and adds the build, test and
+workflow presets of the same name that each one implies. What else a
+configuration needs is declared in its "vendor"/"vomaxel" object, inherited
+like the rest of the preset:
+  "packages"   Debian packages (added up along the inheritance)
+  "cross"      an ARM architecture whose cross toolchain and libraries
+               scripts/install-cross-deps.sh installs
+  "sysroot"    an architecture whose sysroot scripts/make-sysroot.sh makes
+               where VOMAXEL_SYSROOT points
+  "toolchain"  a receiver SDK that scripts/prepare-toolchain.sh unpacks where
+               VOMAXEL_TOOLCHAIN_ROOT points
+  "after"      presets that must finish first when both run
+  "tests"      {"skip": labels} (added up), {"only": labels}, {"environment": ...}
+  "targets"    what the build builds (default: everything)
+and, not inherited, "ci" (true: in the CI set), "abiBaseline" (true: its build
+makes an ABI baseline, abi/ and VOMAXEL_ABI_BASELINE) and "variants" (further test
+presets, each with "displayName", "tests" and "ci", over the same build).
 
 A preset whose cross packages the registry cannot supply consistently
 (install-cross-deps.sh exits 75) is skipped, loudly; any other failure fails.
@@ -31,14 +44,82 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SKIPPED = 75
 
 
-def load():
-    with open(os.path.join(ROOT, "CMakePresets.json")) as f:
+TABLE = "cmake/configurations.json"
+GENERATED = "CMakePresets.json"
+# Longest first: each CI preset's last time on this machine.
+TIMES = os.path.join(os.environ.get("HOME", ROOT), ".cache", "vomaxel", "ci-seconds.json")
+
+
+def load(name):
+    with open(os.path.join(ROOT, name)) as f:
         return json.load(f)
 
 
-PRESETS = load()
-CONFIGURE = {p["name"]: p for p in PRESETS["configurePresets"]}
-WORKFLOWS = {p["name"]: p for p in PRESETS["workflowPresets"]}
+CONFIGURE = {p["name"]: p for p in load(TABLE)["configurePresets"]}
+
+
+def vendor(preset):
+    return preset.get("vendor", {}).get("vomaxel", {})
+
+
+def suite(name, configure, display, tests):
+    """The test preset NAME over CONFIGURE's build: every test but those
+    labelled memcheck or one of the skipped labels, or only the labels named."""
+    preset = {"name": name, "displayName": display, "configurePreset": configure,
+              "output": {"outputOnFailure": True}, "execution": {"noTestsAction": "error"}}
+    only = tests.get("only")
+    labels = only or ["memcheck"] + tests.get("skip", [])
+    pattern = "^" + labels[0] + "$" if len(labels) == 1 else "^(" + "|".join(labels) + ")$"
+    preset["filter"] = {"include" if only else "exclude": {"label": pattern}}
+    if "environment" in tests:
+        preset["environment"] = tests["environment"]
+    return preset
+
+
+def generate():
+    """CMakePresets.json's text: TABLE's presets and their build, test and workflow presets."""
+    builds, tests, workflows = [], [], []
+    for name, preset in CONFIGURE.items():
+        if preset.get("hidden"):
+            continue
+        display = preset["displayName"]
+        build = {"name": name, "displayName": display, "configurePreset": name}
+        if "targets" in needs_of(name):
+            build["targets"] = needs_of(name)["targets"]
+        builds.append(build)
+        runs = [(name, display, needs_of(name)["tests"])]
+        runs += [(variant, v["displayName"], v.get("tests", {}))
+                 for variant, v in vendor(preset).get("variants", {}).items()]
+        for test, text, filters in runs:
+            tests.append(suite(test, name, text, filters))
+            steps = [{"type": "configure", "name": name}, {"type": "build", "name": name},
+                     {"type": "test", "name": test}]
+            workflows.append({"name": test, "displayName": text, "steps": steps})
+    lines = ['{', '  "version": 6,',
+             '  "cmakeMinimumRequired": {"major": 3, "minor": 25, "patch": 0},',
+             f'  "include": ["{TABLE}"],',
+             f'  "vendor": {{"vomaxel": {{"generatedFrom": "{TABLE}, by `python3 scripts/presets.py generate`"}}}},']
+    kinds = [("buildPresets", builds), ("testPresets", tests), ("workflowPresets", workflows)]
+    for i, (kind, presets) in enumerate(kinds):
+        lines.append(f'  "{kind}": [')
+        lines += ["    " + json.dumps(p) + ("," if j < len(presets) - 1 else "")
+                  for j, p in enumerate(presets)]
+        lines.append("  ]" + ("," if i < len(kinds) - 1 else ""))
+    return "\n".join(lines + ["}"]) + "\n"
+
+
+def workflows():
+    return {p["name"]: p for p in json.loads(generate())["workflowPresets"]}
+
+
+def ci_set():
+    """The CI set: the presets and variants marked "ci"."""
+    names = []
+    for name, preset in CONFIGURE.items():
+        if vendor(preset).get("ci"):
+            names.append(name)
+        names += [v for v, spec in vendor(preset).get("variants", {}).items() if spec.get("ci")]
+    return names
 
 
 def lineage(name):
@@ -51,22 +132,43 @@ def lineage(name):
     return result
 
 
-def needs(workflow):
-    """What the workflow preset's configure preset declares it needs."""
-    configure = WORKFLOWS[workflow]["steps"][0]["name"]
-    found = {"packages": [], "after": []}
+def expand(value):
+    """A preset's value with the macros that the runner's steps need expanded."""
+    value = value.replace("${sourceDir}", ROOT)
+    return re.sub(r"\$env\{(\w+)\}", lambda m: os.environ.get(m.group(1), ""), value)
+
+
+def needs_of(configure):
+    """What the configure preset declares it needs, with what it inherits."""
+    found = {"packages": [], "after": [], "tests": {}}
     cache = {}
     for preset in lineage(configure):
-        vendor = preset.get("vendor", {}).get("vomaxel", {})
-        for key, value in vendor.items():
+        for key, value in vendor(preset).items():
+            if key in ("ci", "variants", "abiBaseline") and preset is not CONFIGURE[configure]:
+                continue
             if isinstance(value, list):
+                found.setdefault(key, [])
                 found[key] += [v for v in value if v not in found[key]]
+            elif key == "tests":
+                tests = found["tests"]
+                tests["skip"] = tests.get("skip", []) + [
+                    v for v in value.get("skip", []) if v not in tests.get("skip", [])]
+                for k in ("only", "environment"):
+                    if k in value:
+                        tests.setdefault(k, value[k])
             else:
                 found.setdefault(key, value)
         for key, value in preset.get("cacheVariables", {}).items():
             cache.setdefault(key, value)
-    found["cache"] = {k: str(v).replace("${sourceDir}", ROOT) for k, v in cache.items()}
+    if not found["tests"].get("skip"):
+        found["tests"].pop("skip", None)
+    found["cache"] = {k: expand(str(v)) for k, v in cache.items()}
     return found
+
+
+def needs(workflow):
+    """What the workflow preset's configure preset declares it needs."""
+    return needs_of(WORKFLOWS[workflow]["steps"][0]["name"])
 
 
 def script(name, *args):
@@ -173,7 +275,7 @@ def ci(jobs):
         summary.print()
         return 1
     os.makedirs(os.path.join(ROOT, "build-ci"), exist_ok=True)
-    pending = list(PRESETS["vendor"]["vomaxel"]["ci"])
+    pending = sorted(ci_set(), key=lambda n: -last_times().get(n, float("inf")))
     done, lock, prepare_lock = set(), threading.Condition(), threading.Lock()
 
     def leg(name):
@@ -210,7 +312,45 @@ def ci(jobs):
     for thread in running:
         thread.join()
     summary.print()
+    os.makedirs(os.path.dirname(TIMES), exist_ok=True)
+    with open(TIMES, "w") as f:
+        json.dump(dict(last_times(), **{row[0]: round(row[3]) for row in summary.rows}), f)
     return 1 if summary.failed() else 0
+
+
+WORKFLOWS = workflows()
+
+
+def abi_baseline():
+    """Writes the ABI baseline of each preset marked "abiBaseline" from its build."""
+    for name, preset in CONFIGURE.items():
+        if not vendor(preset).get("abiBaseline"):
+            continue
+        status = prepare(name)
+        for step in (["cmake", "--preset", name], ["cmake", "--build", "--preset", name]):
+            status = status or subprocess.run(step, cwd=ROOT).returncode
+        if status:
+            return status
+        build = expand(next(p["binaryDir"] for p in lineage(name) if "binaryDir" in p)
+                       .replace("${presetName}", name))
+        with open(os.path.join(build, "CMakeCache.txt")) as f:
+            baseline = re.search(r"^VOMAXEL_ABI_BASELINE:\w+=(.*)$", f.read(), re.M).group(1)
+        status = subprocess.run(
+            ["abidw", "--headers-dir", "include", "--drop-private-types", "--short-locs",
+             "--no-corpus-path", "--no-comp-dir-path", "--out-file", os.path.join("abi", baseline),
+             os.path.join(build, "libVomaxel.so")], cwd=ROOT).returncode
+        if status:
+            return status
+        print(f"abi/{baseline} from {name}")
+    return 0
+
+
+def last_times():
+    try:
+        with open(TIMES) as f:
+            return json.load(f)
+    except (OSError, ValueError):
+        return {}
 
 
 def main(argv):
@@ -223,6 +363,21 @@ def main(argv):
         if argv[0] == "prepare":
             return max(prepare(n) for n in argv[1:])
         return run(argv[1:])
+    if argv == ["abi-baseline"]:
+        return abi_baseline()
+    if argv[:1] == ["generate"]:
+        text = generate()
+        path = os.path.join(ROOT, GENERATED)
+        if argv[1:] == ["--check"]:
+            with open(path) as f:
+                if f.read() != text:
+                    print(f"presets.py: {GENERATED} is not what {TABLE} gives: run "
+                          f"`python3 scripts/presets.py generate`", file=sys.stderr)
+                    return 1
+            return 0
+        with open(path, "w") as f:
+            f.write(text)
+        return 0
     if argv[:1] == ["ci"]:
         jobs = int(argv[2]) if argv[1:2] == ["--jobs"] else 2
         return ci(jobs)
