@@ -7,8 +7,10 @@
 #                                    googletest sources (/usr/src/googletest)
 #   VOMAXEL_OPENSSL_RELEASE          OpenSSL of that release for the target's
 #                                    architecture, from VOMAXEL_OPENSSL_SOURCES:
-#                                    1.1.1 from Debian 11's packages, 3.x built
-#                                    from its archive (scripts/prepare-openssl.sh)
+#                                    1.1.1 from Debian 11's packages, 1.0.2 and
+#                                    3.x built from its archive (with CC and
+#                                    CFLAGS from the environment, where set:
+#                                    scripts/prepare-openssl.sh)
 # Each goes to a folder of this build (jsoncpp/, googletest/, openssl/) and is
 # kept while its sources and arguments stay the same. A private jsoncpp or
 # libcrypto reaches every test process through the loader's search path, as a
