@@ -8,10 +8,14 @@
 #include <string>
 
 struct OpenSslRelease {
-  std::string text;      // as OPENSSL_VERSION_TEXT: "OpenSSL 1.1.1w  11 Sep 2023"
+  std::string text;      // as OPENSSL_VERSION_TEXT: "OpenSSL 1.1.1w  11 Sep 2023", or "BoringSSL"
   unsigned long number;  // as OPENSSL_VERSION_NUMBER: the major release in the top 4 bits
+  bool boringssl;        // whose number is that of the OpenSSL release it imitates
 
-  unsigned long major() const { return number >> 28; }
+  // What headers and libcrypto must share: "BoringSSL", or "OpenSSL 3.x".
+  std::string line() const {
+    return boringssl ? "BoringSSL" : "OpenSSL " + std::to_string(number >> 28) + ".x";
+  }
 };
 
 OpenSslRelease BuiltOpenSsl();

@@ -329,18 +329,16 @@ void Run(Plugin& plugin, const Json::Value& data, Verdicts& verdicts) {
 // The plug-in calls libcrypto as the headers it was built against declare;
 // the host's libcrypto serves those calls when it is of the same major
 // release (the interface it uses holds from 1.0.2 through 1.1.1, and through
-// every 3.x).
+// every 3.x), or BoringSSL with BoringSSL's headers.
 void CheckOpenSsl(const OpenSslRelease& built, const OpenSslRelease& loaded, Verdicts& verdicts) {
   const std::string label = "OpenSSL: the loaded libcrypto is of the headers' major release";
-  if (built.major() == loaded.major()) {
+  if (built.line() == loaded.line()) {
     verdicts.Pass(label);
     return;
   }
-  const std::string builtMajor = "OpenSSL " + std::to_string(built.major()) + ".x";
-  const std::string loadedMajor = "OpenSSL " + std::to_string(loaded.major()) + ".x";
-  verdicts.Error(label, "headers of " + builtMajor + ", libcrypto of " + loadedMajor +
-                            ": run acrhost and the plug-in where the host loads " + builtMajor +
-                            ", or build both against this receiver's " + loadedMajor + " headers");
+  verdicts.Error(label, "headers of " + built.line() + ", libcrypto of " + loaded.line() +
+                            ": run acrhost and the plug-in where the host loads " + built.line() +
+                            ", or build both against this receiver's " + loaded.line() + " headers");
 }
 
 // The data file that is installed with acrhost, found from acrhost's own

@@ -7,8 +7,10 @@
 #                                    googletest sources (/usr/src/googletest)
 #   VOMAXEL_OPENSSL_RELEASE          OpenSSL of that release for the target's
 #                                    architecture, from VOMAXEL_OPENSSL_SOURCES:
-#                                    1.1.1 from Debian 11's packages, 3.x built
-#                                    from its archive (scripts/prepare-openssl.sh)
+#                                    1.1.1 from Debian 11's packages, 1.0.2 and
+#                                    3.x built from its archive (with CC and
+#                                    CFLAGS from the environment, where set:
+#                                    scripts/prepare-openssl.sh)
 # Each goes to a folder of its own in VOMAXEL_LIBRARY_CACHE, named for the
 # library, its release and the arguments it is built with, and is kept there:
 # every build folder (and every clone) that needs the same build shares it. A private jsoncpp or
@@ -130,9 +132,23 @@ if(VOMAXEL_OPENSSL_RELEASE)
   else()
     execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE)
   endif()
-  vomaxel_run_or_fail("OpenSSL ${VOMAXEL_OPENSSL_RELEASE} (${arch}) from ${VOMAXEL_OPENSSL_SOURCES}"
-    env JOBS=${jobs} bash ${PROJECT_SOURCE_DIR}/scripts/prepare-openssl.sh ${VOMAXEL_OPENSSL_SOURCES}
-    ${VOMAXEL_OPENSSL_RELEASE} ${arch} ${CMAKE_BINARY_DIR}/openssl)
+  # A toolchain file's own C compiler (Clang for a receiver SDK) builds
+  # OpenSSL too, with the toolchain's target, sysroot and flags.
+  set(compiler "")
+  if(CMAKE_TOOLCHAIN_FILE AND CMAKE_C_COMPILER_TARGET)
+    set(compiler "CC=${CMAKE_C_COMPILER} --target=${CMAKE_C_COMPILER_TARGET}")
+    if(CMAKE_SYSROOT)
+      string(APPEND compiler " --sysroot=${CMAKE_SYSROOT}")
+    endif()
+    if(CMAKE_C_COMPILER_EXTERNAL_TOOLCHAIN)
+      string(APPEND compiler " --gcc-toolchain=${CMAKE_C_COMPILER_EXTERNAL_TOOLCHAIN}")
+    endif()
+    set(compiler "${compiler}" "CFLAGS=${CMAKE_C_FLAGS_INIT}")
+  endif()
+  vomaxel_library_folder(prefix openssl-${VOMAXEL_OPENSSL_RELEASE}-${arch} ${compiler})
+  vomaxel_run_or_fail("OpenSSL ${VOMAXEL_OPENSSL_RELEASE} (${arch}) from ${VOMAXEL_OPENSSL_SOURCES} in ${prefix}"
+    env JOBS=${jobs} ${compiler} bash ${PROJECT_SOURCE_DIR}/scripts/prepare-openssl.sh
+    ${VOMAXEL_OPENSSL_SOURCES} ${VOMAXEL_OPENSSL_RELEASE} ${arch} ${prefix})
   string(REGEX MATCH "OPENSSL_ROOT_DIR=([^\n]*)" line "${output}")
   set(OPENSSL_ROOT_DIR ${CMAKE_MATCH_1})
   string(REGEX MATCH "OPENSSL_LIBRARY_DIR=([^\n]*)" line "${output}")

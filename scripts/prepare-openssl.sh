@@ -6,18 +6,21 @@
 #                            build's VOMAXEL_TARGET_LIBRARY_PATH)
 #   prepare-openssl.sh SOURCES RELEASE ARCH DEST
 # 1.1.1 releases are unpacked from Debian's libssl1.1 and libssl-dev packages
-# (never installed), 3.x releases built from the source archive. A DEST made
-# from the same files is kept: building 3.x takes minutes.
+# (never installed), 1.0.2 and 3.x releases built from the source archive. A
+# DEST made from the same files (and compiler) is kept: building 3.x takes
+# minutes.
+#
+# A source build takes CC and CFLAGS from the environment where set, as a
+# cross build with another compiler than the triplet's GCC needs (Clang with
+# --target and a sysroot); AR and RANLIB then come from the environment too,
+# else from the triplet's binutils. CFLAGS adds to the release's own flags.
 set -euo pipefail
 PROGRAM=prepare-openssl
 [ $# -eq 4 ] || { echo "usage: $PROGRAM SOURCES RELEASE ARCH DEST" >&2; exit 2; }
 sources=$1 release=$2 arch=$3 dest=$(realpath -m "$4")
-case $arch in
-  amd64) triplet=x86_64-linux-gnu target=linux-x86_64 ;;
-  armhf) triplet=arm-linux-gnueabihf target=linux-armv4 ;;
-  arm64) triplet=aarch64-linux-gnu target=linux-aarch64 ;;
-  *) echo "$PROGRAM: ARCH is '$arch', not amd64, armhf or arm64" >&2; exit 2 ;;
-esac
+. "$(dirname "$0")/architecture.sh"
+triplet=$(architecture_field "$arch" triplet) target=$(architecture_field "$arch" openssl) ||
+  { echo "$PROGRAM: ARCH '$arch' is no row of cmake/architectures.txt" >&2; exit 2; }
 
 # The named files, each of which must match its line in SHA256SUMS.
 checked() {
@@ -43,13 +46,45 @@ case $release in
   1.1.1*)
     files=("$(found "libssl1.1_$release-*_$arch.deb")" "$(found "libssl-dev_$release-*_$arch.deb")")
     root=$dest/usr libdir=$dest/usr/lib/$triplet ;;
-  3.*)
+  1.0.2*|3.*)
     files=("$(found "openssl-$release.tar.gz")")
     root=$dest libdir=$dest/lib ;;
   *) echo "$PROGRAM: no way to prepare OpenSSL $release" >&2; exit 2 ;;
 esac
 stamp="$(checked "${files[@]}")$arch"
 
+# A source build's compiler and tools: `compiler` as variable assignments,
+# or `cross` for Configure; `cflags` as Configure's extra flags.
+compiler=() cross=() cflags=()
+foreign=false
+[ "$arch" = "$(dpkg --print-architecture)" ] || foreign=true
+if [ -n "${CC:-}" ]; then
+  compiler=(CC="$CC")
+  if $foreign; then compiler+=(AR="${AR:-$triplet-ar}" RANLIB="${RANLIB:-$triplet-ranlib}"); fi
+elif $foreign; then
+  cross=(--cross-compile-prefix="$triplet-")
+fi
+read -ra cflags <<<"${CFLAGS:-}"
+case $release in
+  1.1.1*) ;;
+  *) [ -z "${CC:-}${CFLAGS:-}" ] || stamp+=" ${compiler[*]} ${cflags[*]}" ;;
+esac
+
+# Runs the build commands given as arguments in the unpacked source; on a
+# failure shows the end of their output and stops.
+build() {
+  if ! (cd "$work/openssl-$release" && "$@") >>"$work/build.log" 2>&1; then
+    tail -40 "$work/build.log" >&2
+    echo "$PROGRAM: building OpenSSL $release failed" >&2
+    rm -rf "$dest"
+    exit 1
+  fi
+}
+
+# Preparations of the same DEST that run at once take turns.
+mkdir -p "$(dirname "$dest")"
+exec 9>"$dest.lock"
+flock 9
 if [ "$(cat "$dest/.prepared" 2>/dev/null)" != "$stamp" ]; then
   echo "$PROGRAM: preparing OpenSSL $release ($arch) in $dest" >&2
   rm -rf "$dest"
@@ -64,20 +99,25 @@ if [ "$(cat "$dest/.prepared" 2>/dev/null)" != "$stamp" ]; then
       # The packages' pkg-config files name the installed place, /usr.
       sed -i "s|^prefix=/usr\$|prefix=$dest/usr|" "$work/root/usr/lib/$triplet/pkgconfig/"*.pc
       mv "$work/root" "$dest" ;;
-    3.*)
-      cross=()
-      [ "$arch" = "$(dpkg --print-architecture)" ] || cross=(--cross-compile-prefix=$triplet-)
+    1.0.2*)
+      # 1.0.2's Configure reads the tools from the environment; its make is
+      # not safe in parallel. Its install target wants the programs too, so
+      # headers (links into crypto/), libcrypto and its pkg-config file are
+      # copied by hand.
       tar -xzf "$sources/${files[0]}" -C "$work"
-      log=$work/build.log
-      if ! (cd "$work/openssl-$release" &&
-            ./Configure "$target" "${cross[@]}" shared no-tests no-docs no-apps \
-              --prefix="$dest" --libdir=lib &&
-            make -j "${JOBS:-2}" build_libs && make install_dev) >"$log" 2>&1; then
-        tail -40 "$log" >&2
-        echo "$PROGRAM: building OpenSSL $release failed" >&2
-        rm -rf "$dest"
-        exit 1
-      fi ;;
+      build env "${compiler[@]}" ./Configure "$target" "${cross[@]}" shared no-asm \
+        --prefix="$dest" --openssldir="$dest/ssl" "${cflags[@]}"
+      build make build_libs
+      mkdir -p "$dest/include" "$dest/lib/pkgconfig"
+      cp -RL "$work/openssl-$release/include/openssl" "$dest/include/"
+      cp -P "$work/openssl-$release"/libcrypto.so* "$dest/lib/"
+      cp "$work/openssl-$release/libcrypto.pc" "$dest/lib/pkgconfig/" ;;
+    3.*)
+      tar -xzf "$sources/${files[0]}" -C "$work"
+      build ./Configure "$target" "${cross[@]}" "${compiler[@]}" shared no-tests no-docs no-apps \
+        --prefix="$dest" --libdir=lib "${cflags[@]}"
+      build make -j "${JOBS:-2}" build_libs
+      build make install_dev ;;
   esac
   echo "$stamp" >"$dest/.prepared"
 fi

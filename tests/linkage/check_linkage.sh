@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Checks libVomaxel.so's dynamic linkage: it needs only the jsoncpp it was
 # built against (JSONCPP_LIBRARY's soname) and the system runtime, has no run
-# path, exports exactly the names in the exports file, and leaves the host's
-# symbols (constants, log framework, OpenSSL) undefined and not weak; and the
-# comma-separated checks in the optional fifth argument: the hardening the
-# build applied, old-abi (no symbol may name __cxx11) and max:NAME_VERSION (the
-# plug-in needs no version of NAME above VERSION: a receiver's runtime that has
-# it loads the plug-in). Prints the highest GLIBC_, GLIBCXX_ and CXXABI_
-# versions that the plug-in needs.
+# path, exports exactly the names in the exports file, leaves the host's
+# symbols (constants, log framework, OpenSSL) undefined and not weak and calls
+# no other libcrypto function; and the comma-separated checks in the optional
+# fifth argument: the hardening the build applied, old-abi (no symbol may name
+# __cxx11) and max:NAME_VERSION (the plug-in needs no version of NAME above
+# VERSION: a receiver's runtime that has it loads the plug-in). Prints the
+# highest GLIBC_, GLIBCXX_ and CXXABI_ versions that the plug-in needs.
 #   check_linkage.sh PLUGIN JSONCPP_LIBRARY EXPORTS_FILE HOST_SYMBOLS_FILE [CHECKS]
 set -euo pipefail
 plugin=$1
@@ -48,6 +48,12 @@ for name in $(grep -v '^#' "$host_symbols_file"); do
 done
 weak=$(awk '$1 != "GLOBAL" && $2 ~ /^(EVP_|ACR_STRING_|_ZN7Dravlog|_ZTV13DravlogDunrik)/ {print $2}' <<<"$undefined")
 [ -z "$weak" ] || fail "weak references to host symbols: $weak"
+# No other libcrypto function: the listed ones exist in every release the
+# plug-in meets, and what sets up libcrypto for the process (1.0.x's locking
+# callbacks, for one) is the host's to call, not a guest's.
+crypto=$(awk '$2 ~ /^(CRYPTO_|OPENSSL_|ERR_|EVP_|SSLeay|OpenSSL_)/ {print $2}' <<<"$undefined" |
+  grep -vxFf <(grep -v '^#' "$host_symbols_file") || true)
+[ -z "$crypto" ] || fail "libcrypto functions not in $host_symbols_file: $(echo $crypto)"
 
 # The highest version of each runtime library family that the plug-in needs.
 needs=$($READELF -V -W "$plugin" | sed -n '/Version needs section/,$p' |

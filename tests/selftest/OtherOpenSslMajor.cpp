@@ -10,7 +10,9 @@
 
 namespace {
 
-#if OPENSSL_VERSION_NUMBER >= 0x30000000L
+// Under BoringSSL's headers, whose number says 1.1.1 too, 1.1.1w differs
+// only in name.
+#if OPENSSL_VERSION_NUMBER >= 0x30000000L || defined(OPENSSL_IS_BORINGSSL)
 const char kOtherText[] = "OpenSSL 1.1.1w  11 Sep 2023";
 const unsigned long kOtherNumber = 0x1010117fUL;
 #else
