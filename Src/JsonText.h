@@ -7,12 +7,6 @@
 
 #include "JsonCpp.h"
 
-// jsoncpp before 1.8: the old reader counts its nesting in one variable of
-// the whole process, which every parse sets to zero at its start.
-#if JSONCPP_VERSION_HEXA < 0x01080000
-#define VOMAXEL_READER_DEPTH_IS_SHARED
-#endif
-
 namespace vomaxel {
 
 // Parses the text [begin, end) as a whole with comment collection on, as
@@ -21,7 +15,7 @@ namespace vomaxel {
 // `root` null. Built against jsoncpp before 1.8, whose reader counts nesting
 // for the whole process, the plug-in's parses take turns and decide the limit
 // themselves: the reader is never given a text that takes it past its limit
-// (see ReadValue in the .cpp file).
+// (see SharedDepthReader.h).
 //
 // jsoncpp reports a failed allocation of a string's buffer as
 // Json::RuntimeError too; here that becomes std::bad_alloc. Elsewhere a
@@ -39,13 +33,6 @@ inline bool ParseJson(const std::string& text, const port::Features& features,
                       Json::Value& root) {
   return ParseJson(text.data(), text.data() + text.size(), features, root);
 }
-
-#ifdef VOMAXEL_READER_DEPTH_IS_SHARED
-// Whether the old reader, reading [begin, end) on one thread, throws at its
-// nesting limit: the decision ParseJson takes for it. The differential fuzz
-// target holds it against the reader itself.
-bool PassesReaderDepthLimit(const char* begin, const char* end, const port::Features& features);
-#endif
 
 // The member `key` of `object`, or null where absent: what Json::Value::get
 // finds, without copying it. Throws, as get does, where `object` is neither an

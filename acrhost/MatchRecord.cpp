@@ -1,43 +1,14 @@
 #include "MatchRecord.h"
 
-#include <boost/variant.hpp>
 #include <string>
 
 #include "HostError.h"
+#include "MatchFields.h"
 
 namespace {
 
-using Member = boost::variant<std::string ACR_MATCH_INFO::*, unsigned int ACR_MATCH_INFO::*,
-                              int ACR_MATCH_INFO::*>;
-
-struct Field {
-  const char* name;
-  Member member;
-};
-
-const Field kFields[] = {
-    {"szChannelId", &ACR_MATCH_INFO::szChannelId},
-    {"szChannelName", &ACR_MATCH_INFO::szChannelName},
-    {"szProgramId", &ACR_MATCH_INFO::szProgramId},
-    {"szProgramName", &ACR_MATCH_INFO::szProgramName},
-    {"szStartTime", &ACR_MATCH_INFO::szStartTime},
-    {"szMediaTime", &ACR_MATCH_INFO::szMediaTime},
-    {"szIdType", &ACR_MATCH_INFO::szIdType},
-    {"szSource", &ACR_MATCH_INFO::szSource},
-    {"szGenre", &ACR_MATCH_INFO::szGenre},
-    {"szAltIdType", &ACR_MATCH_INFO::szAltIdType},
-    {"szAltContentId", &ACR_MATCH_INFO::szAltContentId},
-    {"szAltContentTitle", &ACR_MATCH_INFO::szAltContentTitle},
-    {"szAltStreamId", &ACR_MATCH_INFO::szAltStreamId},
-    {"szBypassData", &ACR_MATCH_INFO::szBypassData},
-    {"nMatchCount", &ACR_MATCH_INFO::nMatchCount},
-    {"nEngineType", &ACR_MATCH_INFO::nEngineType},
-    {"nEventType", &ACR_MATCH_INFO::nEventType},
-    {"bIsEngineStopped", &ACR_MATCH_INFO::bIsEngineStopped},
-};
-
-const Field* FindField(const std::string& name) {
-  for (const Field& field : kFields) {
+const MatchField* FindField(const std::string& name) {
+  for (const MatchField& field : kMatchFields) {
     if (name == field.name) return &field;
   }
   return nullptr;
@@ -87,11 +58,11 @@ class Printer : public boost::static_visitor<std::string> {
   const ACR_MATCH_INFO& record_;
 };
 
-bool Assign(ACR_MATCH_INFO& record, const Member& member, const Json::Value& value) {
+bool Assign(ACR_MATCH_INFO& record, const MatchMember& member, const Json::Value& value) {
   return boost::apply_visitor(Assigner(record, value), member);
 }
 
-std::string ValueText(const ACR_MATCH_INFO& record, const Member& member) {
+std::string ValueText(const ACR_MATCH_INFO& record, const MatchMember& member) {
   return boost::apply_visitor(Printer(record), member);
 }
 
@@ -101,7 +72,7 @@ ACR_MATCH_INFO ReadMatchRecord(const Json::Value& object) {
   if (!object.isObject()) throw HostError("a match record must be a JSON object");
   ACR_MATCH_INFO record{};
   for (const std::string& name : object.getMemberNames()) {
-    const Field* field = FindField(name);
+    const MatchField* field = FindField(name);
     if (field == nullptr) throw HostError("a match record has an unknown field \"" + name + "\"");
     if (!Assign(record, field->member, object[name])) {
       throw HostError("the match record's field \"" + name + "\" has a value of the wrong type");
@@ -112,7 +83,7 @@ ACR_MATCH_INFO ReadMatchRecord(const Json::Value& object) {
 
 std::string MatchRecordText(const ACR_MATCH_INFO& record) {
   std::string text;
-  for (const Field& field : kFields) {
+  for (const MatchField& field : kMatchFields) {
     text += std::string(field.name) + ": " + ValueText(record, field.member) + "\n";
   }
   return text;

@@ -4,12 +4,15 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
+#include <boost/variant.hpp>
 
 #include "JsonCpp.h"
 
 #include "ACRCipherUtil.h"
 #include "Direct.h"
 #include "Inputs.h"
+#include "MatchFields.h"
 #include "Vomaxel.h"
 
 namespace cases {
@@ -35,28 +38,6 @@ const char kAcrDataListSignature[] =
 const char* const kAdMembers[] = {"AdMediaTime", "AdURI",       "ContentId",
                                   "ContentTitle", "ContentType", "PromptDuration"};
 
-struct TextField {
-  const char* key;
-  std::string ACR_MATCH_INFO::*member;
-};
-
-const TextField kTextFields[] = {
-    {"channelName", &ACR_MATCH_INFO::szChannelName},
-    {"channelId", &ACR_MATCH_INFO::szChannelId},
-    {"programName", &ACR_MATCH_INFO::szProgramName},
-    {"programId", &ACR_MATCH_INFO::szProgramId},
-    {"startTime", &ACR_MATCH_INFO::szStartTime},
-    {"mediaTime", &ACR_MATCH_INFO::szMediaTime},
-    {"idType", &ACR_MATCH_INFO::szIdType},
-    {"source", &ACR_MATCH_INFO::szSource},
-    {"genre", &ACR_MATCH_INFO::szGenre},
-    {"altIdType", &ACR_MATCH_INFO::szAltIdType},
-    {"altContentId", &ACR_MATCH_INFO::szAltContentId},
-    {"altContentTitle", &ACR_MATCH_INFO::szAltContentTitle},
-    {"altStreamId", &ACR_MATCH_INFO::szAltStreamId},
-    {"bypassData", &ACR_MATCH_INFO::szBypassData},
-};
-
 const Json::Value* Member(const Json::Value& object, const char* key) {
   return object.find(key, key + std::strlen(key));
 }
@@ -79,18 +60,18 @@ Family ParserAcrInfoJson(Vomaxel& vomaxel) {
         root.empty()) {
       return;
     }
-    for (const TextField& field : kTextFields) {
+    for (const MatchField& field : kMatchFields) {
       const Json::Value* value = Member(root, field.key);
-      out.record.*field.member = value != nullptr ? value->asString() : ACR_STRING_UNKNOWN;
+      boost::apply_visitor(
+          [&](auto member) {
+            if constexpr (std::is_same_v<decltype(member), std::string ACR_MATCH_INFO::*>) {
+              out.record.*member = value != nullptr ? value->asString() : ACR_STRING_UNKNOWN;
+            } else {
+              out.record.*member = value != nullptr ? value->asInt() : 0;
+            }
+          },
+          field.member);
     }
-    const Json::Value* value = Member(root, "matchCount");
-    out.record.nMatchCount = value != nullptr ? value->asInt() : 0;
-    value = Member(root, "engineType");
-    out.record.nEngineType = value != nullptr ? value->asInt() : 0;
-    value = Member(root, "eventType");
-    out.record.nEventType = value != nullptr ? value->asInt() : 0;
-    value = Member(root, "isEngineStopped");
-    out.record.bIsEngineStopped = value != nullptr ? value->asInt() : 0;
   };
   return {"ParserACRInfoJson", "", false, true, {{0, op, floor}}};
 }
@@ -100,15 +81,14 @@ Family MakeAcrInfoJson(Vomaxel& vomaxel) {
   Run op = [&vomaxel, record](Output& out) {
     out.text = vomaxel.MakeACRInfoJson(MATCHING_ENGINE_TYPE_AUDIO, *record);
   };
+  // The record's engine type is the one the call names, so the floor writes
+  // every field of the record.
   Run floor = [record](Output& out) {
     Json::Value root;
-    for (const TextField& field : kTextFields) {
-      root[field.key] = Json::Value((*record).*field.member);
+    for (const MatchField& field : kMatchFields) {
+      boost::apply_visitor([&](auto member) { root[field.key] = Json::Value((*record).*member); },
+                 field.member);
     }
-    root["matchCount"] = Json::Value(record->nMatchCount);
-    root["engineType"] = Json::Value(static_cast<int>(MATCHING_ENGINE_TYPE_AUDIO));
-    root["eventType"] = Json::Value(record->nEventType);
-    root["isEngineStopped"] = Json::Value(record->bIsEngineStopped);
     out.text = port::StyledWriter().write(root);
   };
   return {"MakeACRInfoJson", "", false, false, {{0, op, floor}}};
@@ -398,11 +378,12 @@ Family MakeDeviceInfoJson(Vomaxel& vomaxel) {
 }
 
 bool SameRecord(const ACR_MATCH_INFO& a, const ACR_MATCH_INFO& b) {
-  for (const TextField& field : kTextFields) {
-    if (a.*field.member != b.*field.member) return false;
+  for (const MatchField& field : kMatchFields) {
+    if (!boost::apply_visitor([&](auto member) { return a.*member == b.*member; }, field.member)) {
+      return false;
+    }
   }
-  return a.nMatchCount == b.nMatchCount && a.nEngineType == b.nEngineType &&
-         a.nEventType == b.nEventType && a.bIsEngineStopped == b.bIsEngineStopped;
+  return true;
 }
 
 }  // namespace

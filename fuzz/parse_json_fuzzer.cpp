@@ -14,6 +14,9 @@
 #include "FuzzSupport.h"
 
 #include "JsonText.h"
+#ifdef VOMAXEL_READER_DEPTH_IS_SHARED
+#include "SharedDepthReader.h"
+#endif
 
 namespace {
 

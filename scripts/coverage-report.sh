@@ -2,7 +2,7 @@
 # Line and branch coverage of the plug-in (Src/) and the log framework (log/)
 # in a --coverage build after its tests, with gcovr. Branches that only a
 # throw takes, and those the compiler proved unreachable, are left out. Fails
-# below the floor: what the suite reaches today (README says what it leaves).
+# below the floor: what the suite reaches today (docs/building.md: what it leaves).
 #   coverage-report.sh SOURCE BUILD GCOV (the gcov of the build's GCC)
 set -euo pipefail
 LINES=96
