@@ -118,7 +118,7 @@ def ci_set():
     for name, preset in CONFIGURE.items():
         if vendor(preset).get("ci"):
             names.append(name)
-        names += [v for v, spec in vendor(preset).get("variants", {}).items() if spec.get("ci")]
+        names += [v for v, variant in vendor(preset).get("variants", {}).items() if variant.get("ci")]
     return names
 
 
