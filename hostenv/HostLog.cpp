@@ -6,6 +6,7 @@
 // failing nor throwing, also when the process has run out of memory. A line
 // is formatted on the stack, or in pages of its own when it is longer; the
 // capture keeps its lines in a memory file rather than in containers.
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -27,6 +28,7 @@ off_t g_captureSize = 0;   // guarded by g_mutex
 bool g_echo = true;        // guarded by g_mutex
 std::atomic<unsigned int> g_debugLevel(~0u);  // lines above this level are dropped
 std::atomic<bool> g_moduleEnabled(true);
+std::atomic<bool> g_yield(false);
 std::atomic<int> g_moduleConstructions(0);
 
 // `prefix`, the formatted message and `ending` as one text.
@@ -128,9 +130,12 @@ void Emit(unsigned long selector, unsigned long level, const char* format, va_li
   char prefix[32];
   FormatLevel(level, prefix);
   const FormattedLine line(prefix, format, args, ending);
-  std::lock_guard<std::mutex> lock(g_mutex);
-  if (g_echo) WriteAll(line.text(), line.length());
-  if (g_captureFile >= 0) Capture(selector, level, line);
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_echo) WriteAll(line.text(), line.length());
+    if (g_captureFile >= 0) Capture(selector, level, line);
+  }
+  if (g_yield) sched_yield();
 }
 
 // DebugIO's output: standard error, for the common module.
@@ -229,6 +234,8 @@ void LogCapture::Clear() {
 }
 
 int ModuleConstructions() { return g_moduleConstructions; }
+
+void SetLogYield(bool yield) { g_yield = yield; }
 
 void SetLogEcho(bool echo) {
   std::lock_guard<std::mutex> lock(g_mutex);
