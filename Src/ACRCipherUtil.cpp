@@ -11,8 +11,10 @@
 #include <cstring>
 #include <mutex>
 
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
+#include "KeyPair.h"
 #include "LoggedKey.h"
 #include "VomaxelLog.h"
 
@@ -46,31 +48,18 @@ const char kEncrypt[] = "int CACRCipherUtil::Encrypt(unsigned char*, unsigned ch
 
 const int kBlockSize = 16;
 
-typedef unsigned char KeyRows[CACRCipherUtil::KEY_TYPE_MAX]
-                             [CACRCipherUtil::MAX_SECURE_KEY_SIZE + 1];
-
 // Keys may arrive on any thread while others decrypt or encrypt. The key
 // store's rows are touched only with this mutex held: SetKey writes the rows
-// it replaces, and Decrypt and Encrypt copy the keys of both rows into an
-// object of their own and work from that copy. Each unlock synchronizes with
-// the next lock, so of any two accesses to the rows one happens before the
-// other: no data race under the C++11 memory model, and every copy holds both
-// rows as one SetKey left them. The constructor's zeroing happens before all
-// of them (the function-local static's initialisation synchronizes with every
-// GetInstance). The copies belong to one thread each. The mutex is
-// constant-initialised, so it exists before any static constructor can call
-// in; its critical sections only copy bytes, so they neither block for long
-// nor log, allocate or throw.
+// it replaces, and a KeyPair copies the keys of both rows for a call to work
+// from. Each unlock synchronizes with the next lock, so of any two accesses
+// to the rows one happens before the other: no data race under the C++11
+// memory model, and every copy holds both rows as one SetKey left them. The
+// constructor's zeroing happens before all of them (the function-local
+// static's initialisation synchronizes with every GetInstance). The copies
+// belong to one thread each. The mutex is constant-initialised, so it exists
+// before any static constructor can call in; its critical sections only copy
+// bytes, so they neither block for long nor log, allocate or throw.
 std::mutex keyRowsGuard;
-
-// Copies what the cipher reads of each row: the first 16 bytes, the set flag
-// among them. The rest of `to` keeps its zeros.
-void CopyKeys(const KeyRows& from, KeyRows& to) {
-  std::lock_guard<std::mutex> lock(keyRowsGuard);
-  std::memcpy(to[CACRCipherUtil::KEY_TYPE_OLD], from[CACRCipherUtil::KEY_TYPE_OLD], kBlockSize);
-  std::memcpy(to[CACRCipherUtil::KEY_TYPE_CURRENT], from[CACRCipherUtil::KEY_TYPE_CURRENT],
-              kBlockSize);
-}
 
 // Reports a broken precondition as the C library's assert does, then aborts.
 // Unlike assert, it stays active when NDEBUG is defined.
@@ -150,6 +139,40 @@ int b64_decode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
 }
 
 int _b64_getVal(unsigned char c) { return kValues[c]; }
+
+// Copies what the cipher reads of each row: the first 16 bytes, the set flag
+// among them. The rest of the copy keeps its zeros.
+KeyPair::KeyPair(const CACRCipherUtil& store) {
+  std::lock_guard<std::mutex> lock(keyRowsGuard);
+  std::memcpy(keys_.m_Key[CACRCipherUtil::KEY_TYPE_OLD],
+              store.m_Key[CACRCipherUtil::KEY_TYPE_OLD], kBlockSize);
+  std::memcpy(keys_.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT],
+              store.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT], kBlockSize);
+}
+
+KeyPair::~KeyPair() {
+  OPENSSL_cleanse(keys_.m_Key[CACRCipherUtil::KEY_TYPE_OLD], kBlockSize);
+  OPENSSL_cleanse(keys_.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT], kBlockSize);
+}
+
+int KeyPair::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_CURRENT)) {
+    const int written = keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_CURRENT, pOutBuffer,
+                                                   pInBuffer, inLen);
+    if (written != 0) return written;
+  }
+  if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_OLD)) {
+    return keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_OLD, pOutBuffer, pInBuffer,
+                                      inLen);
+  }
+  return 0;
+}
+
+const unsigned char* KeyPair::CurrentKey() {
+  return keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_CURRENT)
+             ? keys_.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT]
+             : NULL;
+}
 
 CACRCipherUtil::CACRCipherUtil() { std::memset(m_Key, 0, sizeof(m_Key)); }
 
@@ -245,17 +268,8 @@ bool CACRCipherUtil::m_IsKeySet(KEY_TYPE type) {
 
 int CACRCipherUtil::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
   // Both attempts use one copy of the rows: one key pair, whole.
-  CACRCipherUtil keys;
-  CopyKeys(m_Key, keys.m_Key);
-  if (keys.m_IsKeySet(KEY_TYPE_CURRENT)) {
-    const int written =
-        keys.m_DecryptWithKeyType(KEY_TYPE_CURRENT, pOutBuffer, pInBuffer, inLen);
-    if (written != 0) return written;
-  }
-  if (keys.m_IsKeySet(KEY_TYPE_OLD)) {
-    return keys.m_DecryptWithKeyType(KEY_TYPE_OLD, pOutBuffer, pInBuffer, inLen);
-  }
-  return 0;
+  KeyPair keys(*this);
+  return keys.Decrypt(pOutBuffer, pInBuffer, inLen);
 }
 
 int CACRCipherUtil::m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer,
@@ -289,9 +303,9 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
   CIPHER_ASSERT(pOutBuffer != NULL, "(pOutBuffer) != (__null)", 59, kEncrypt);
   CIPHER_ASSERT(pInBuffer != NULL, "(pInBuffer) != (__null)", 60, kEncrypt);
   CIPHER_ASSERT(inLen != 0, "(inLen) != (0)", 61, kEncrypt);
-  CACRCipherUtil keys;
-  CopyKeys(m_Key, keys.m_Key);
-  if (!keys.m_IsKeySet(KEY_TYPE_CURRENT)) {
+  KeyPair keys(*this);
+  const unsigned char* const key = keys.CurrentKey();
+  if (key == NULL) {
     VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, 65);
     return 0;
   }
@@ -299,8 +313,7 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
   unsigned char iv[kBlockSize];
   std::memset(iv, 0, sizeof(iv));
   if (context.get() == NULL ||
-      EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, keys.m_Key[KEY_TYPE_CURRENT],
-                         iv) != 1) {
+      EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, key, iv) != 1) {
     VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptInit()", kEncrypt, 77);
     return 0;
   }
