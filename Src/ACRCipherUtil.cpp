@@ -61,6 +61,39 @@ const int kBlockSize = 16;
 // bytes, so they neither block for long nor log, allocate or throw.
 std::mutex keyRowsGuard;
 
+// Every copy of a key's text or bytes that this file makes is overwritten once
+// used, on every path out, before its stack or heap memory is given back.
+// OPENSSL_cleanse is a store no compiler removes as dead.
+
+// Overwrites the characters of `text`, a string of this file's that no other
+// string shares (the copy-on-write string would unshare it first).
+void Wipe(std::string& text) {
+  if (!text.empty()) OPENSSL_cleanse(&text[0], text.size());
+}
+
+// Wipes a string, or a range of bytes, when the scope ends: before the
+// string frees its characters, before the bytes' stack frame is given up.
+class WipeOnExit {
+ public:
+  explicit WipeOnExit(std::string& text) : text_(&text), bytes_(NULL), size_(0) {}
+  WipeOnExit(void* bytes, std::size_t size) : text_(NULL), bytes_(bytes), size_(size) {}
+  ~WipeOnExit() {
+    if (text_ != NULL) {
+      Wipe(*text_);
+    } else {
+      OPENSSL_cleanse(bytes_, size_);
+    }
+  }
+
+ private:
+  WipeOnExit(const WipeOnExit&);
+  WipeOnExit& operator=(const WipeOnExit&);
+
+  std::string* const text_;
+  void* const bytes_;
+  const std::size_t size_;
+};
+
 // Reports a broken precondition as the C library's assert does, then aborts.
 // Unlike assert, it stays active when NDEBUG is defined.
 void AssertionFailed(const char* condition, unsigned int line, const char* function) {
@@ -185,15 +218,19 @@ CACRCipherUtil* CACRCipherUtil::GetInstance() {
 
 bool CACRCipherUtil::SetKey(const char* pKey) {
   CIPHER_ASSERT(pKey != NULL, "(pKey) != (__null)", 36, kSetKey);
-  const std::string key(pKey);
+  std::string key(pKey);
+  const WipeOnExit wipeKey(key);
   if (m_IsInvalidKey(key)) return false;
   std::string oldKey;
   std::string currentKey;
+  const WipeOnExit wipeOldKey(oldKey);
+  const WipeOnExit wipeCurrentKey(currentKey);
   m_SpliteKey(key, oldKey, currentKey);
   // The halves are converted (and logged) into a private object first; a
   // half that is empty by now replaces nothing. The rows replaced are then
   // published together, so that no call sees one half of them.
   CACRCipherUtil converted;
+  const WipeOnExit wipeConverted(converted.m_Key, sizeof(converted.m_Key));
   converted.m_ConvertAndAssignKey(KEY_TYPE_OLD, oldKey);
   converted.m_ConvertAndAssignKey(KEY_TYPE_CURRENT, currentKey);
   std::lock_guard<std::mutex> lock(keyRowsGuard);
@@ -232,12 +269,14 @@ void CACRCipherUtil::m_SpliteKey(const std::string& key, std::string& oldKey,
     VOMAXEL_LOG(3,
                 "%s:%d SPLITED OLD KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
                 kSpliteKey, 165);
+    Wipe(oldKey);
     oldKey.clear();
   }
   if (currentKey.size() % 2 != 0 || currentKey.size() > MAX_SECURE_KEY_SIZE) {
     VOMAXEL_LOG(3,
                 "%s:%d SPLITED CURRENT KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
                 kSpliteKey, 173);
+    Wipe(currentKey);
     currentKey.clear();
   }
 }
@@ -251,14 +290,15 @@ void CACRCipherUtil::m_ConvertAndAssignKey(KEY_TYPE type, const std::string& hex
   VOMAXEL_LOG(3, "%s:%d [%d] key = %s", kConvertAndAssignKey, 190, static_cast<int>(type),
               LoggedKey(hexKey).c_str());
   // Each pair converts on its own: what strtol can read of it, 0 if nothing.
-  unsigned char key[MAX_SECURE_KEY_SIZE / 2];
-  std::string::size_type length = 0;
-  for (std::string::size_type i = 0; i + 1 < hexKey.size(); i += 2) {
-    const char pair[3] = {hexKey[i], hexKey[i + 1], '\0'};
-    key[length++] = static_cast<unsigned char>(std::strtol(pair, NULL, 16));
-  }
+  // The row is a private object's (SetKey's), so it takes the bytes directly.
   std::memset(m_Key[type], 0, sizeof(m_Key[type]));
-  std::memcpy(m_Key[type], key, length);
+  char pair[3] = {'\0', '\0', '\0'};
+  const WipeOnExit wipePair(pair, sizeof(pair));
+  for (std::string::size_type i = 0; i + 1 < hexKey.size(); i += 2) {
+    pair[0] = hexKey[i];
+    pair[1] = hexKey[i + 1];
+    m_Key[type][i / 2] = static_cast<unsigned char>(std::strtol(pair, NULL, 16));
+  }
 }
 
 bool CACRCipherUtil::m_IsKeySet(KEY_TYPE type) {
