@@ -11,8 +11,10 @@
 #include <cstring>
 #include <mutex>
 
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
+#include "KeyPair.h"
 #include "LoggedKey.h"
 #include "VomaxelLog.h"
 
@@ -46,31 +48,51 @@ const char kEncrypt[] = "int CACRCipherUtil::Encrypt(unsigned char*, unsigned ch
 
 const int kBlockSize = 16;
 
-typedef unsigned char KeyRows[CACRCipherUtil::KEY_TYPE_MAX]
-                             [CACRCipherUtil::MAX_SECURE_KEY_SIZE + 1];
-
 // Keys may arrive on any thread while others decrypt or encrypt. The key
 // store's rows are touched only with this mutex held: SetKey writes the rows
-// it replaces, and Decrypt and Encrypt copy the keys of both rows into an
-// object of their own and work from that copy. Each unlock synchronizes with
-// the next lock, so of any two accesses to the rows one happens before the
-// other: no data race under the C++11 memory model, and every copy holds both
-// rows as one SetKey left them. The constructor's zeroing happens before all
-// of them (the function-local static's initialisation synchronizes with every
-// GetInstance). The copies belong to one thread each. The mutex is
-// constant-initialised, so it exists before any static constructor can call
-// in; its critical sections only copy bytes, so they neither block for long
-// nor log, allocate or throw.
+// it replaces, and a KeyPair copies the keys of both rows for a call to work
+// from. Each unlock synchronizes with the next lock, so of any two accesses
+// to the rows one happens before the other: no data race under the C++11
+// memory model, and every copy holds both rows as one SetKey left them. The
+// constructor's zeroing happens before all of them (the function-local
+// static's initialisation synchronizes with every GetInstance). The copies
+// belong to one thread each. The mutex is constant-initialised, so it exists
+// before any static constructor can call in; its critical sections only copy
+// bytes, so they neither block for long nor log, allocate or throw.
 std::mutex keyRowsGuard;
 
-// Copies what the cipher reads of each row: the first 16 bytes, the set flag
-// among them. The rest of `to` keeps its zeros.
-void CopyKeys(const KeyRows& from, KeyRows& to) {
-  std::lock_guard<std::mutex> lock(keyRowsGuard);
-  std::memcpy(to[CACRCipherUtil::KEY_TYPE_OLD], from[CACRCipherUtil::KEY_TYPE_OLD], kBlockSize);
-  std::memcpy(to[CACRCipherUtil::KEY_TYPE_CURRENT], from[CACRCipherUtil::KEY_TYPE_CURRENT],
-              kBlockSize);
+// Every copy of a key's text or bytes that this file makes is overwritten once
+// used, on every path out, before its stack or heap memory is given back.
+// OPENSSL_cleanse is a store no compiler removes as dead.
+
+// Overwrites the characters of `text`, a string of this file's that no other
+// string shares (the copy-on-write string would unshare it first).
+void Wipe(std::string& text) {
+  if (!text.empty()) OPENSSL_cleanse(&text[0], text.size());
 }
+
+// Wipes a string, or a range of bytes, when the scope ends: before the
+// string frees its characters, before the bytes' stack frame is given up.
+class WipeOnExit {
+ public:
+  explicit WipeOnExit(std::string& text) : text_(&text), bytes_(NULL), size_(0) {}
+  WipeOnExit(void* bytes, std::size_t size) : text_(NULL), bytes_(bytes), size_(size) {}
+  ~WipeOnExit() {
+    if (text_ != NULL) {
+      Wipe(*text_);
+    } else {
+      OPENSSL_cleanse(bytes_, size_);
+    }
+  }
+
+ private:
+  WipeOnExit(const WipeOnExit&);
+  WipeOnExit& operator=(const WipeOnExit&);
+
+  std::string* const text_;
+  void* const bytes_;
+  const std::size_t size_;
+};
 
 // Reports a broken precondition as the C library's assert does, then aborts.
 // Unlike assert, it stays active when NDEBUG is defined.
@@ -151,6 +173,40 @@ int b64_decode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
 
 int _b64_getVal(unsigned char c) { return kValues[c]; }
 
+// Copies what the cipher reads of each row: the first 16 bytes, the set flag
+// among them. The rest of the copy keeps its zeros.
+KeyPair::KeyPair(const CACRCipherUtil& store) {
+  std::lock_guard<std::mutex> lock(keyRowsGuard);
+  std::memcpy(keys_.m_Key[CACRCipherUtil::KEY_TYPE_OLD],
+              store.m_Key[CACRCipherUtil::KEY_TYPE_OLD], kBlockSize);
+  std::memcpy(keys_.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT],
+              store.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT], kBlockSize);
+}
+
+KeyPair::~KeyPair() {
+  OPENSSL_cleanse(keys_.m_Key[CACRCipherUtil::KEY_TYPE_OLD], kBlockSize);
+  OPENSSL_cleanse(keys_.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT], kBlockSize);
+}
+
+int KeyPair::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_CURRENT)) {
+    const int written = keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_CURRENT, pOutBuffer,
+                                                   pInBuffer, inLen);
+    if (written != 0) return written;
+  }
+  if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_OLD)) {
+    return keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_OLD, pOutBuffer, pInBuffer,
+                                      inLen);
+  }
+  return 0;
+}
+
+const unsigned char* KeyPair::CurrentKey() {
+  return keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_CURRENT)
+             ? keys_.m_Key[CACRCipherUtil::KEY_TYPE_CURRENT]
+             : NULL;
+}
+
 CACRCipherUtil::CACRCipherUtil() { std::memset(m_Key, 0, sizeof(m_Key)); }
 
 CACRCipherUtil::~CACRCipherUtil() {}
@@ -162,15 +218,19 @@ CACRCipherUtil* CACRCipherUtil::GetInstance() {
 
 bool CACRCipherUtil::SetKey(const char* pKey) {
   CIPHER_ASSERT(pKey != NULL, "(pKey) != (__null)", 36, kSetKey);
-  const std::string key(pKey);
+  std::string key(pKey);
+  const WipeOnExit wipeKey(key);
   if (m_IsInvalidKey(key)) return false;
   std::string oldKey;
   std::string currentKey;
+  const WipeOnExit wipeOldKey(oldKey);
+  const WipeOnExit wipeCurrentKey(currentKey);
   m_SpliteKey(key, oldKey, currentKey);
   // The halves are converted (and logged) into a private object first; a
   // half that is empty by now replaces nothing. The rows replaced are then
   // published together, so that no call sees one half of them.
   CACRCipherUtil converted;
+  const WipeOnExit wipeConverted(converted.m_Key, sizeof(converted.m_Key));
   converted.m_ConvertAndAssignKey(KEY_TYPE_OLD, oldKey);
   converted.m_ConvertAndAssignKey(KEY_TYPE_CURRENT, currentKey);
   std::lock_guard<std::mutex> lock(keyRowsGuard);
@@ -209,12 +269,14 @@ void CACRCipherUtil::m_SpliteKey(const std::string& key, std::string& oldKey,
     VOMAXEL_LOG(3,
                 "%s:%d SPLITED OLD KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
                 kSpliteKey, 165);
+    Wipe(oldKey);
     oldKey.clear();
   }
   if (currentKey.size() % 2 != 0 || currentKey.size() > MAX_SECURE_KEY_SIZE) {
     VOMAXEL_LOG(3,
                 "%s:%d SPLITED CURRENT KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
                 kSpliteKey, 173);
+    Wipe(currentKey);
     currentKey.clear();
   }
 }
@@ -228,14 +290,15 @@ void CACRCipherUtil::m_ConvertAndAssignKey(KEY_TYPE type, const std::string& hex
   VOMAXEL_LOG(3, "%s:%d [%d] key = %s", kConvertAndAssignKey, 190, static_cast<int>(type),
               LoggedKey(hexKey).c_str());
   // Each pair converts on its own: what strtol can read of it, 0 if nothing.
-  unsigned char key[MAX_SECURE_KEY_SIZE / 2];
-  std::string::size_type length = 0;
-  for (std::string::size_type i = 0; i + 1 < hexKey.size(); i += 2) {
-    const char pair[3] = {hexKey[i], hexKey[i + 1], '\0'};
-    key[length++] = static_cast<unsigned char>(std::strtol(pair, NULL, 16));
-  }
+  // The row is a private object's (SetKey's), so it takes the bytes directly.
   std::memset(m_Key[type], 0, sizeof(m_Key[type]));
-  std::memcpy(m_Key[type], key, length);
+  char pair[3] = {'\0', '\0', '\0'};
+  const WipeOnExit wipePair(pair, sizeof(pair));
+  for (std::string::size_type i = 0; i + 1 < hexKey.size(); i += 2) {
+    pair[0] = hexKey[i];
+    pair[1] = hexKey[i + 1];
+    m_Key[type][i / 2] = static_cast<unsigned char>(std::strtol(pair, NULL, 16));
+  }
 }
 
 bool CACRCipherUtil::m_IsKeySet(KEY_TYPE type) {
@@ -245,17 +308,8 @@ bool CACRCipherUtil::m_IsKeySet(KEY_TYPE type) {
 
 int CACRCipherUtil::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
   // Both attempts use one copy of the rows: one key pair, whole.
-  CACRCipherUtil keys;
-  CopyKeys(m_Key, keys.m_Key);
-  if (keys.m_IsKeySet(KEY_TYPE_CURRENT)) {
-    const int written =
-        keys.m_DecryptWithKeyType(KEY_TYPE_CURRENT, pOutBuffer, pInBuffer, inLen);
-    if (written != 0) return written;
-  }
-  if (keys.m_IsKeySet(KEY_TYPE_OLD)) {
-    return keys.m_DecryptWithKeyType(KEY_TYPE_OLD, pOutBuffer, pInBuffer, inLen);
-  }
-  return 0;
+  KeyPair keys(*this);
+  return keys.Decrypt(pOutBuffer, pInBuffer, inLen);
 }
 
 int CACRCipherUtil::m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer,
@@ -289,9 +343,9 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
   CIPHER_ASSERT(pOutBuffer != NULL, "(pOutBuffer) != (__null)", 59, kEncrypt);
   CIPHER_ASSERT(pInBuffer != NULL, "(pInBuffer) != (__null)", 60, kEncrypt);
   CIPHER_ASSERT(inLen != 0, "(inLen) != (0)", 61, kEncrypt);
-  CACRCipherUtil keys;
-  CopyKeys(m_Key, keys.m_Key);
-  if (!keys.m_IsKeySet(KEY_TYPE_CURRENT)) {
+  KeyPair keys(*this);
+  const unsigned char* const key = keys.CurrentKey();
+  if (key == NULL) {
     VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, 65);
     return 0;
   }
@@ -299,8 +353,7 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
   unsigned char iv[kBlockSize];
   std::memset(iv, 0, sizeof(iv));
   if (context.get() == NULL ||
-      EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, keys.m_Key[KEY_TYPE_CURRENT],
-                         iv) != 1) {
+      EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, key, iv) != 1) {
     VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptInit()", kEncrypt, 77);
     return 0;
   }

@@ -61,6 +61,9 @@ class VOMAXEL_EXPORT CACRCipherUtil {
   int m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer, unsigned char* pInBuffer,
                            int inLen);
 
+  // Copies of the rows for the length of a call (KeyPair.h), not exported.
+  friend class KeyPair;
+
   // A row holds a key's bytes followed by zeros; it is set when its first byte is not zero.
   // The key store's rows are read and written under a lock (ACRCipherUtil.cpp).
   unsigned char m_Key[KEY_TYPE_MAX][MAX_SECURE_KEY_SIZE + 1];

@@ -11,6 +11,8 @@
 
 #include "IVomaxel.h"
 
+class KeyPair;
+
 class Vomaxel : public IVomaxel {
  public:
   bool MakeDeviceInfoJson(ACR_HDMI_DEVICE_INFO* pHdmiInfo, std::string& outJson) override;
@@ -33,17 +35,20 @@ class Vomaxel : public IVomaxel {
   void SetSecureKey(std::string& key) override;
 
  private:
-  // Plain text of one encrypted server field; the field's own text where it
-  // cannot be decoded.
-  std::string m_DoDecryption(const std::string& inEncryptedString);
-  std::string m_DoDecryption(const char* inEncryptedString, std::string::size_type uEncrypedSize);
+  // Plain text of one encrypted server field, decrypted with `keys`; the
+  // field's own text where it cannot be decoded. An operation hands every
+  // field the same `keys`, so that its result comes from one key pair.
+  std::string m_DoDecryption(const std::string& inEncryptedString, KeyPair& keys);
+  std::string m_DoDecryption(const char* inEncryptedString, std::string::size_type uEncrypedSize,
+                             KeyPair& keys);
   // Decrypts every entry of a server answer's "matchResult" in place and maps
   // each onto `matchInfo`. False where the walk fails or finds no entry.
-  bool m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo);
+  bool m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo,
+                                 KeyPair& keys);
   // The members of one match entry that the two calls below read.
   struct EntryMembers;
   // Replaces the encrypted members of one match entry by their plain text.
-  void m_DecryptEachMatchInfo(Json::Value& matchEntry, EntryMembers& members);
+  void m_DecryptEachMatchInfo(Json::Value& matchEntry, EntryMembers& members, KeyPair& keys);
   // Appends one decrypted match entry to the text members of `matchInfo`.
   void m_MakeACRInfoToKnown(const EntryMembers& members, ACR_MATCH_INFO& matchInfo);
 };

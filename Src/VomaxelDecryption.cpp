@@ -12,6 +12,7 @@
 
 #include "ACRCipherUtil.h"
 #include "JsonText.h"
+#include "KeyPair.h"
 #include "Vomaxel.h"
 #include "VomaxelLog.h"
 
@@ -193,12 +194,12 @@ struct Vomaxel::EntryMembers {
   Json::Value* member[kEntryMembers];
 };
 
-std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString) {
-  return m_DoDecryption(inEncryptedString.data(), inEncryptedString.size());
+std::string Vomaxel::m_DoDecryption(const std::string& inEncryptedString, KeyPair& keys) {
+  return m_DoDecryption(inEncryptedString.data(), inEncryptedString.size(), keys);
 }
 
 std::string Vomaxel::m_DoDecryption(const char* inEncryptedString,
-                                    std::string::size_type uEncrypedSize) {
+                                    std::string::size_type uEncrypedSize, KeyPair& keys) {
   if (uEncrypedSize == 0) {
     VOMAXEL_LOG(3, "%s:%d inEncryptedString is empty", kDoDecryptionSignature, __LINE__);
     return std::string(ACR_STRING_EMPTY);
@@ -224,7 +225,7 @@ std::string Vomaxel::m_DoDecryption(const char* inEncryptedString,
 
   // Only the bytes decryption writes are read, up to the zero written after them.
   unsigned char plain[MAX_ID_STRING_SIZE];
-  const int decodedTextSize = CACRCipherUtil::GetInstance()->Decrypt(plain, decoded, decodedSize);
+  const int decodedTextSize = keys.Decrypt(plain, decoded, decodedSize);
   if (decodedTextSize == 0) {
     VOMAXEL_LOG(3, "%s:%d decodedTextSize == 0", kDoDecryptionSignature, __LINE__);
     return std::string(inEncryptedString, uEncrypedSize);
@@ -258,7 +259,9 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
       matchInfo = std::move(record);
       return;
     }
-    if (!m_DecryptMultiMatchResult(matchResult, record)) {
+    // Every field of the answer is decrypted with one copy of the keys.
+    KeyPair keys(*CACRCipherUtil::GetInstance());
+    if (!m_DecryptMultiMatchResult(matchResult, record, keys)) {
       VOMAXEL_LOG(3, "%s:%d Failed to decrypt matchInfo", kDecryptMatchInfoSignature, __LINE__);
       WriteFailureValues(record);
       matchInfo = std::move(record);
@@ -273,7 +276,8 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
   }
 }
 
-bool Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo) {
+bool Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO& matchInfo,
+                                        KeyPair& keys) {
   // Only an array has entries: an object's members cannot be read by index.
   matchInfo.nMatchCount = matchResult.isArray() ? matchResult.size() : 0;
   try {
@@ -289,7 +293,7 @@ bool Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO
       }
       Json::Value& entry = matchResult[i];
       EntryMembers members(entry);
-      m_DecryptEachMatchInfo(entry, members);
+      m_DecryptEachMatchInfo(entry, members, keys);
       m_MakeACRInfoToKnown(members, matchInfo);
     }
   } catch (const Json::LogicError&) {
@@ -300,7 +304,8 @@ bool Vomaxel::m_DecryptMultiMatchResult(Json::Value& matchResult, ACR_MATCH_INFO
   return matchInfo.nMatchCount != 0;
 }
 
-void Vomaxel::m_DecryptEachMatchInfo(Json::Value& matchEntry, EntryMembers& members) {
+void Vomaxel::m_DecryptEachMatchInfo(Json::Value& matchEntry, EntryMembers& members,
+                                     KeyPair& keys) {
   // Each member is read before it is replaced and nothing else is read, so
   // the entry is decrypted in place.
   const std::string absent(ACR_STRING_EMPTY);
@@ -308,7 +313,7 @@ void Vomaxel::m_DecryptEachMatchInfo(Json::Value& matchEntry, EntryMembers& memb
     Json::Value*& member = members.member[i];
     const MemberText encrypted(member, absent);
     if (encrypted.size() == 0) continue;
-    const std::string plain = m_DoDecryption(encrypted.begin(), encrypted.size());
+    const std::string plain = m_DoDecryption(encrypted.begin(), encrypted.size(), keys);
     if (member == NULL) member = &matchEntry[kEntryMemberNames[i].text];
     *member = plain;
   }
@@ -356,11 +361,13 @@ std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
     if (vomaxel::ParseJson(text, text + std::strlen(text), port::Features::Strict(), root) &&
         !root.empty() && root.isObject()) {
       // The output is the input with some members replaced. Each replacement
-      // reads only its own member, so the root is changed in place.
-      auto decryptMember = [this, &root](const char* name) -> bool {
+      // reads only its own member, so the root is changed in place. Every
+      // member is decrypted with one copy of the keys.
+      KeyPair keys(*CACRCipherUtil::GetInstance());
+      auto decryptMember = [this, &root, &keys](const char* name) -> bool {
         Json::Value* member = FindMember(root, name);
         if (member == NULL) return false;
-        *member = m_DoDecryption(member->asString());
+        *member = m_DoDecryption(member->asString(), keys);
         return true;
       };
       decryptMember("contentId");

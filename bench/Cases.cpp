@@ -12,6 +12,7 @@
 #include "ACRCipherUtil.h"
 #include "Direct.h"
 #include "Inputs.h"
+#include "KeyPair.h"
 #include "MatchFields.h"
 #include "Vomaxel.h"
 
@@ -20,11 +21,11 @@ namespace cases {
 namespace {
 
 // m_DoDecryption is private; an explicit instantiation may name it.
-std::string DecodeField(Vomaxel& vomaxel, const std::string& text);
-template <std::string (Vomaxel::*Member)(const std::string&)>
+std::string DecodeField(Vomaxel& vomaxel, const std::string& text, KeyPair& keys);
+template <std::string (Vomaxel::*Member)(const std::string&, KeyPair&)>
 struct FieldDecoding {
-  friend std::string DecodeField(Vomaxel& vomaxel, const std::string& text) {
-    return (vomaxel.*Member)(text);
+  friend std::string DecodeField(Vomaxel& vomaxel, const std::string& text, KeyPair& keys) {
+    return (vomaxel.*Member)(text, keys);
   }
 };
 template struct FieldDecoding<&Vomaxel::m_DoDecryption>;
@@ -183,7 +184,11 @@ Family Base64Encode() {
 Family FieldDecode(Vomaxel& vomaxel) {
   auto key = CurrentKey();
   auto field = Shared(inputs::EncryptedField(40));
-  Run op = [&vomaxel, field](Output& out) { out.text = DecodeField(vomaxel, *field); };
+  // One field decoded on its own, with a copy of the keys of its own.
+  Run op = [&vomaxel, field](Output& out) {
+    KeyPair keys(*CACRCipherUtil::GetInstance());
+    out.text = DecodeField(vomaxel, *field, keys);
+  };
   Run floor = [key, field](Output& out) {
     out.text = direct::DecryptField(key->data(), field->data(), field->size());
   };

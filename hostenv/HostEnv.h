@@ -43,6 +43,11 @@ class LogCapture {
 // Whether log calls are written to standard error (default: yes).
 void SetLogEcho(bool echo);
 
+// Whether each log call gives up the processor once written, as a host's
+// blocking log output does: threads that log then interleave at their log
+// calls, also on a busy machine (default: no).
+void SetLogYield(bool yield);
+
 // How many log module objects (Dravlog::Dravlog) the process has made: one per
 // module class that has logged, wherever it first logged from.
 int ModuleConstructions();

@@ -9,6 +9,7 @@
 // containers (a receiver's C library may predate memfd_create).
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@ off_t g_captureSize = 0;   // guarded by g_mutex
 bool g_echo = true;        // guarded by g_mutex
 std::atomic<unsigned int> g_debugLevel(~0u);  // lines above this level are dropped
 std::atomic<bool> g_moduleEnabled(true);
+std::atomic<bool> g_yield(false);
 std::atomic<int> g_moduleConstructions(0);
 
 // `prefix`, the formatted message and `ending` as one text.
@@ -131,9 +133,12 @@ void Emit(unsigned long selector, unsigned long level, const char* format, va_li
   char prefix[32];
   FormatLevel(level, prefix);
   const FormattedLine line(prefix, format, args, ending);
-  std::lock_guard<std::mutex> lock(g_mutex);
-  if (g_echo) WriteAll(line.text(), line.length());
-  if (g_captureFile >= 0) Capture(selector, level, line);
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_echo) WriteAll(line.text(), line.length());
+    if (g_captureFile >= 0) Capture(selector, level, line);
+  }
+  if (g_yield) sched_yield();
 }
 
 // DebugIO's output: standard error, for the common module.
@@ -234,6 +239,8 @@ void LogCapture::Clear() {
 }
 
 int ModuleConstructions() { return g_moduleConstructions; }
+
+void SetLogYield(bool yield) { g_yield = yield; }
 
 void SetLogEcho(bool echo) {
   std::lock_guard<std::mutex> lock(g_mutex);

@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <malloc.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -12,12 +13,19 @@
 #include <new>
 #include <type_traits>
 
+#if __has_include(<valgrind/memcheck.h>)
+#include <valgrind/memcheck.h>
+#else
+#define VALGRIND_MAKE_MEM_DEFINED(address, size) ((void)0)
+#endif
+
 namespace {
 
 using Malloc = void* (*)(std::size_t);
 using Calloc = void* (*)(std::size_t, std::size_t);
 using Realloc = void* (*)(void*, std::size_t);
 using New = void* (*)(std::size_t);
+using Delete = void (*)(void*);
 
 struct Next {
   Malloc malloc;
@@ -25,6 +33,7 @@ struct Next {
   Realloc realloc;
   New newObject;
   New newArray;
+  Delete deleteObject;
 };
 
 Next g_next;
@@ -35,6 +44,8 @@ unsigned long g_count = 0;
 unsigned long g_failAt = 0;
 std::uintptr_t g_cryptoBegin = 0;
 std::uintptr_t g_cryptoEnd = 0;
+const std::vector<std::string>* g_secrets = nullptr;
+unsigned long g_keptBlocks = 0;
 
 void* NextSymbol(const char* name) {
   void* symbol = dlsym(RTLD_NEXT, name);
@@ -58,11 +69,12 @@ void Resolve() {
   g_next.realloc = reinterpret_cast<Realloc>(NextSymbol("realloc"));
   g_next.newObject = reinterpret_cast<New>(NextSymbol(lp64 ? "_Znwm" : "_Znwj"));
   g_next.newArray = reinterpret_cast<New>(NextSymbol(lp64 ? "_Znam" : "_Znaj"));
+  g_next.deleteObject = reinterpret_cast<Delete>(NextSymbol("_ZdlPv"));
   g_resolving = false;
 }
 
 const Next& next() {
-  if (g_next.newArray == nullptr) Resolve();
+  if (g_next.deleteObject == nullptr) Resolve();
   return g_next;
 }
 
@@ -110,6 +122,25 @@ unsigned long Disarm() {
   return g_count;
 }
 
+unsigned long WatchFreedBlocks(const std::vector<std::string>* secrets) {
+  g_secrets = secrets;
+  const unsigned long kept = g_keptBlocks;
+  g_keptBlocks = 0;
+  return kept;
+}
+
+__attribute__((no_sanitize_address)) bool Holds(const void* memory, std::size_t size,
+                                                const std::string& secret) {
+  VALGRIND_MAKE_MEM_DEFINED(memory, size);
+  const volatile unsigned char* bytes = static_cast<const unsigned char*>(memory);
+  for (std::size_t at = 0; at + secret.size() <= size; ++at) {
+    std::size_t i = 0;
+    while (i < secret.size() && bytes[at + i] == static_cast<unsigned char>(secret[i])) ++i;
+    if (i == secret.size()) return true;
+  }
+  return false;
+}
+
 }  // namespace faults
 
 extern "C" {
@@ -141,3 +172,17 @@ void* operator new[](std::size_t size) {
   const InNew scope;
   return next().newArray(size);
 }
+
+void operator delete(void* pointer) noexcept {
+  if (pointer != nullptr && g_secrets != nullptr) {
+    for (const std::string& secret : *g_secrets) {
+      if (faults::Holds(pointer, malloc_usable_size(pointer), secret)) {
+        ++g_keptBlocks;
+        return;
+      }
+    }
+  }
+  next().deleteObject(pointer);
+}
+
+void operator delete(void* pointer, std::size_t) noexcept { operator delete(pointer); }

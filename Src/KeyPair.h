@@ -1,0 +1,32 @@
+// The two keys that one call decrypts or encrypts with: a copy of both key
+// rows, taken whole under the key store's lock, so that a SetKey on another
+// thread changes neither halfway, and wiped when it goes.
+//
+// An operation that decrypts several fields takes one copy and decrypts all
+// of them with it: its result comes from one key pair, whatever keys are
+// handed in meanwhile. CACRCipherUtil::Decrypt takes a copy per call.
+
+#ifndef VOMAXEL_SRC_KEYPAIR_H_
+#define VOMAXEL_SRC_KEYPAIR_H_
+
+#include "ACRCipherUtil.h"
+
+class KeyPair {
+ public:
+  explicit KeyPair(const CACRCipherUtil& store);
+  ~KeyPair();
+
+  // CACRCipherUtil::Decrypt with these keys: the current key, then the old one.
+  int Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen);
+
+  // The current key's row, or null where that key is not set.
+  const unsigned char* CurrentKey();
+
+ private:
+  KeyPair(const KeyPair&);
+  KeyPair& operator=(const KeyPair&);
+
+  CACRCipherUtil keys_;
+};
+
+#endif  // VOMAXEL_SRC_KEYPAIR_H_
