@@ -13,9 +13,9 @@
 #                                    scripts/prepare-openssl.sh)
 # Each goes to a folder of its own in VOMAXEL_LIBRARY_CACHE, named for the
 # library, its release and the arguments it is built with, and is kept there:
-# every build folder (and every clone) that needs the same build shares it. A private jsoncpp or
-# libcrypto reaches every test process through the loader's search path, as a
-# receiver's does.
+# every build folder (and every clone) that needs the same build shares it.
+# A private jsoncpp or libcrypto reaches every test process through the
+# loader's search path, as a receiver's does.
 set(VOMAXEL_JSONCPP_RELEASE "" CACHE STRING "jsoncpp release to build from its archive (empty: the system's)")
 set(VOMAXEL_JSONCPP_SOURCES ${PROJECT_SOURCE_DIR}/../shared/jsoncpp CACHE PATH
   "Folder of jsoncpp's release archives and their SHA256SUMS")
@@ -24,11 +24,13 @@ set(VOMAXEL_OPENSSL_RELEASE "" CACHE STRING "OpenSSL release to take from VOMAXE
 set(VOMAXEL_OPENSSL_SOURCES ${PROJECT_SOURCE_DIR}/../shared/openssl CACHE PATH
   "Folder of OpenSSL's source archives and packages and their SHA256SUMS")
 
-set(VOMAXEL_LIBRARY_CACHE "$ENV{HOME}/.cache/vomaxel" CACHE PATH
-  "Folder of the libraries built from source, shared by every build")
-if(NOT "$ENV{HOME}" AND VOMAXEL_LIBRARY_CACHE STREQUAL "/.cache/vomaxel")
-  set_property(CACHE VOMAXEL_LIBRARY_CACHE PROPERTY VALUE ${CMAKE_BINARY_DIR}/libraries)
+if(DEFINED ENV{HOME})
+  set(library_cache $ENV{HOME}/.cache/vomaxel)
+else()
+  set(library_cache ${CMAKE_BINARY_DIR}/libraries)
 endif()
+set(VOMAXEL_LIBRARY_CACHE ${library_cache} CACHE PATH
+  "Folder of the libraries built from source, shared by every build")
 
 # The arguments that make a library's build match this one.
 # Optimised as Debian builds them, without debug information.
@@ -58,8 +60,9 @@ cmake_host_system_information(RESULT jobs QUERY NUMBER_OF_LOGICAL_CORES)
 # The files of this tree that shape a library's build: a cache folder's name
 # covers their contents, not where the tree lies.
 file(GLOB recipe_files ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh
-  ${PROJECT_SOURCE_DIR}/scripts/prepare-openssl.sh ${PROJECT_SOURCE_DIR}/cmake/*-toolchain.cmake
-  ${PROJECT_SOURCE_DIR}/tests/support/LegacyTypeTraits.h)
+  ${PROJECT_SOURCE_DIR}/scripts/prepare-openssl.sh ${PROJECT_SOURCE_DIR}/scripts/architecture.sh
+  ${PROJECT_SOURCE_DIR}/cmake/*-toolchain.cmake ${PROJECT_SOURCE_DIR}/cmake/Architecture.cmake
+  ${PROJECT_SOURCE_DIR}/cmake/architectures.txt ${PROJECT_SOURCE_DIR}/tests/support/LegacyTypeTraits.h)
 set(vomaxel_recipe "")
 foreach(file IN LISTS recipe_files)
   file(SHA256 ${file} sum)
