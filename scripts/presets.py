@@ -82,12 +82,12 @@ def generate():
     for name, preset in CONFIGURE.items():
         if preset.get("hidden"):
             continue
-        display = preset["displayName"]
+        display, need = preset["displayName"], needs_of(name)
         build = {"name": name, "displayName": display, "configurePreset": name}
-        if "targets" in needs_of(name):
-            build["targets"] = needs_of(name)["targets"]
+        if "targets" in need:
+            build["targets"] = need["targets"]
         builds.append(build)
-        runs = [(name, display, needs_of(name)["tests"])]
+        runs = [(name, display, need["tests"])]
         runs += [(variant, v["displayName"], v.get("tests", {}))
                  for variant, v in vendor(preset).get("variants", {}).items()]
         for test, text, filters in runs:
