@@ -58,11 +58,15 @@ endif()
 cmake_host_system_information(RESULT jobs QUERY NUMBER_OF_LOGICAL_CORES)
 
 # The files of this tree that shape a library's build: a cache folder's name
-# covers their contents, not where the tree lies.
-file(GLOB recipe_files ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh
+# covers their contents, not where the tree lies. (Toolchain files matter to
+# a cross build only; they include each other and read the architectures.)
+set(recipe_files ${PROJECT_SOURCE_DIR}/scripts/build-from-source.sh
   ${PROJECT_SOURCE_DIR}/scripts/prepare-openssl.sh ${PROJECT_SOURCE_DIR}/scripts/architecture.sh
-  ${PROJECT_SOURCE_DIR}/cmake/*-toolchain.cmake ${PROJECT_SOURCE_DIR}/cmake/Architecture.cmake
   ${PROJECT_SOURCE_DIR}/cmake/architectures.txt ${PROJECT_SOURCE_DIR}/tests/support/LegacyTypeTraits.h)
+if(CMAKE_TOOLCHAIN_FILE)
+  file(GLOB toolchain_files ${PROJECT_SOURCE_DIR}/cmake/*-toolchain.cmake)
+  list(APPEND recipe_files ${toolchain_files} ${PROJECT_SOURCE_DIR}/cmake/Architecture.cmake)
+endif()
 set(vomaxel_recipe "")
 foreach(file IN LISTS recipe_files)
   file(SHA256 ${file} sum)

@@ -5,11 +5,6 @@
 # start files and libraries, so the language is checked by Clang and the
 # library, runtime and loader are the real ones. Programs run under qemu-arm
 # with the SDK's sysroot.
-if(NOT IS_DIRECTORY "${VOMAXEL_TOOLCHAIN_ROOT}/arm-linux-gnueabihf/sysroot")
-  message(FATAL_ERROR "VOMAXEL_TOOLCHAIN_ROOT '${VOMAXEL_TOOLCHAIN_ROOT}' holds no SDK "
-    "(`python3 scripts/presets.py prepare receiver-2015` unpacks one)")
-endif()
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VOMAXEL_TOOLCHAIN_ROOT)
 set(VOMAXEL_DEBIAN_ARCH armhf)
 include(${CMAKE_CURRENT_LIST_DIR}/Architecture.cmake)
 vomaxel_architecture(debian ${VOMAXEL_DEBIAN_ARCH})
@@ -17,6 +12,11 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${VOMAXEL_ARCH_processor})
 set(CMAKE_LIBRARY_ARCHITECTURE ${VOMAXEL_ARCH_triplet})
 set(CMAKE_SYSROOT ${VOMAXEL_TOOLCHAIN_ROOT}/${VOMAXEL_ARCH_triplet}/sysroot)
+if(NOT IS_DIRECTORY "${CMAKE_SYSROOT}")
+  message(FATAL_ERROR "VOMAXEL_TOOLCHAIN_ROOT '${VOMAXEL_TOOLCHAIN_ROOT}' holds no SDK "
+    "(`python3 scripts/presets.py prepare receiver-2015` unpacks one)")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VOMAXEL_TOOLCHAIN_ROOT)
 
 foreach(lang C CXX)
   set(CMAKE_${lang}_COMPILER_TARGET ${VOMAXEL_ARCH_triplet})
@@ -37,4 +37,7 @@ set(CMAKE_CXX_COMPILER clang++-14)
 # prefixes given (libraries built here); header-only Boost and CLI11 and the
 # build machine's programs from the build machine.
 set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_SYSROOT}/usr/lib/pkgconfig")
+# The sysroot has no loader cache: without a path of its own the loader would
+# read the build machine's, which lists its multiarch armhf libraries (GCC
+# 12's libstdc++, for one, needing a newer glibc).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VOMAXEL_ARCH_emulator} -L ${CMAKE_SYSROOT} -E LD_LIBRARY_PATH=/lib:/usr/lib)
