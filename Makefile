@@ -1,7 +1,7 @@
-# Entry points. Every configuration is a preset in CMakePresets.json, which
-# scripts/presets.py prepares (packages, cross toolchain, sysroot) and runs:
-# `make test-NAME` runs the workflow preset NAME; `cmake --list-presets=all`
-# lists them.
+# Entry points. Every configuration is a preset of cmake/configurations.json
+# (CMakePresets.json is generated from it), which scripts/presets.py prepares
+# (packages, cross toolchain, sysroot, receiver SDK) and runs: `make test-NAME`
+# runs the workflow preset NAME; `cmake --list-presets=all` lists them.
 PRESETS := scripts/install-deps.sh python3 && python3 scripts/presets.py
 
 .PHONY: demo test package bench abi-baseline clean
