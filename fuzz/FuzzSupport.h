@@ -166,6 +166,20 @@ inline Json::Value Written(const Json::Value& value) {
   return ReadOutput(port::StyledWriter().write(WithoutComments(value)), false);
 }
 
+// Removes from `object` every member written under `name`: `name` itself and
+// any member named `name`, a NUL and more. Returns whether there was such a
+// longer one, whose value may then be the one read back under `name`.
+inline bool RemoveWrittenAs(Json::Value& object, const char* name) {
+  bool collides = false;
+  for (const std::string& member : object.getMemberNames()) {
+    Json::Value removed;  // jsoncpp before 1.8 stores it without checking
+    if (member.compare(0, member.find('\0'), name) != 0) continue;
+    collides = collides || member != name;
+    object.removeMember(member.data(), member.data() + member.size(), &removed);
+  }
+  return collides;
+}
+
 // Whether `object` is an object with exactly the members `names`.
 inline bool HasMembers(const Json::Value& object, std::vector<std::string> names) {
   if (!object.isObject()) return false;
