@@ -8,8 +8,8 @@
 // capture keeps its lines in an unlinked temporary file rather than in
 // containers (a receiver's C library may predate memfd_create).
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sched.h>
+#include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
