@@ -1,8 +1,8 @@
 # Debian packages of the installed components, for the architecture built
 # (`cpack` in the build folder writes them to packages/ there):
 #   libvomaxel      the plug-in
-#   libvomaxel-dev  headers, pkg-config file and CMake package for hosts
-#   acrhost         the host simulator
+#   libvomaxel-dev  headers, pkg-config file and CMake package for hosts; the sample host
+#   acrhost         the host simulator, its self-test data and samples
 # Each holds the copyright file (following LICENSE) and the changelog under
 # share/doc/<package>/, the same bytes on every architecture, as Multi-Arch:
 # same packages must be.
@@ -27,6 +27,7 @@ endif()
 execute_process(COMMAND gzip -9n -c ${VOMAXEL_CHANGELOG}
   OUTPUT_FILE ${CMAKE_BINARY_DIR}/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
 set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_PACKAGE_CONTACT ${VOMAXEL_PACKAGE_MAINTAINER})
 set(CPACK_STRIP_FILES ON)
@@ -57,14 +58,15 @@ set(CPACK_COMPONENT_DEV_DEPENDS plugin)
 set(CPACK_DEBIAN_DEV_DESCRIPTION "ACR plug-in for television receivers: host development files
 IVomaxel.h and Dravlog.h (under include/vomaxel), a pkg-config file (vomaxel)
 and a CMake package (find_package(Vomaxel CONFIG)) for hosts that load
-libVomaxel.so; both give the plug-in's installed path.")
+libVomaxel.so; both give the plug-in's installed path. The smallest host is
+an example, built against them.")
 
 set(CPACK_DEBIAN_ACRHOST_PACKAGE_NAME acrhost)
 set(CPACK_DEBIAN_ACRHOST_PACKAGE_SECTION devel)
 set(CPACK_COMPONENT_ACRHOST_DEPENDS plugin)
 set(CPACK_DEBIAN_ACRHOST_DESCRIPTION "ACR plug-in for television receivers: host simulator
 acrhost loads libVomaxel.so as a receiver's ACR service does and runs each of
-its operations from the command line.")
+its operations from the command line, on its samples or on a host's data.")
 
 foreach(component plugin dev acrhost)
   string(TOUPPER ${component} name)

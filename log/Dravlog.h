@@ -7,6 +7,16 @@
 // operations stand in the host's order and no class here may gain a data
 // member or a virtual operation.
 //
+// The framework's side of the contract. The plug-in's one call is
+// Print<DravlogDunrik>(1, level, "%s:%d ...", ...), level 3 or 2 (IVomaxel.h
+// gives every line): it makes the DravlogDunrik object on its first call
+// unless the host made it before, and hands selector, level, format and
+// arguments to its t_Print, from any thread, several at once. It never calls
+// t_InitModule, t_AddModule, Reset or the level and module settings: a module
+// that must register does so itself, and what a level means and which lines
+// are kept are the host's. t_Print must not throw, and should not allocate:
+// it may be called while memory is short.
+//
 // The module objects, and the record of the module that printed last, are one
 // per process, whoever logs first: the classes keep default visibility even in
 // a library built with hidden visibility, so that the statics behind them stay

@@ -5,17 +5,17 @@
 # with the plug-in and development packages that builds for other
 # architectures (PEER_BUILDS) have made there, which dpkg refuses if a file
 # they share differs. Then the installed acrhost's self-test runs, and the
-# sample host in EXAMPLE is built against the root through find_package(Vomaxel
+# installed sample host is built against the root through find_package(Vomaxel
 # CONFIG) and through pkg-config; each build loads the plug-in from the path
-# the package gives.
-#   package_test.sh BUILD TRIPLET LIBDIR EXAMPLE DATA SAMPLES [TOOLCHAIN_FILE]
+# the package gives and decrypts the installed event sample's wire form.
+#   package_test.sh BUILD TRIPLET LIBDIR DATA [TOOLCHAIN_FILE]
 # Environment: CXX, PEER_BUILDS (build folders, ':' between them); in a cross
 # build EMULATOR (words) and PKG_CONFIG_LIBDIR.
-# DATA/event_wire.json is SAMPLES/event.json with its four encrypted members
+# DATA/event_wire.json is acrhost/samples/event.json with its four encrypted members
 # made by `openssl enc -aes-128-cbc` under the demo key's current half, zero IV.
 set -uo pipefail
 export LC_ALL=C
-build=$1 triplet=$2 libdir=$3 example=$4 data=$5 samples=$6 toolchain=${7:-}
+build=$1 triplet=$2 libdir=$3 data=$4 toolchain=${5:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root=$work/root
@@ -43,6 +43,12 @@ acrhost $arch
 ./usr/share/doc/acrhost/changelog.gz
 ./usr/share/doc/acrhost/copyright
 ./usr/share/man/man1/acrhost.1.gz
+./usr/share/vomaxel/samples/answer.json
+./usr/share/vomaxel/samples/demo.key
+./usr/share/vomaxel/samples/event.json
+./usr/share/vomaxel/samples/match_info.json
+./usr/share/vomaxel/samples/report-batched.json
+./usr/share/vomaxel/samples/report.json
 ./usr/share/vomaxel/selftest.json
 libvomaxel-dev $arch
 ./usr/include/vomaxel/Dravlog.h
@@ -52,6 +58,8 @@ libvomaxel-dev $arch
 ./usr/$libdir/pkgconfig/vomaxel.pc
 ./usr/share/doc/libvomaxel-dev/changelog.gz
 ./usr/share/doc/libvomaxel-dev/copyright
+./usr/share/doc/libvomaxel-dev/examples/host/CMakeLists.txt
+./usr/share/doc/libvomaxel-dev/examples/host/SampleHost.cpp
 libvomaxel $arch
 ./usr/$libdir/vomaxel/libVomaxel.so
 ./usr/share/doc/libvomaxel/changelog.gz
@@ -94,6 +102,7 @@ dpkg-query --admindir="$root/var/lib/dpkg" -W -f='installed ${Package}:${Archite
 "${emulator[@]}" "$root/usr/bin/acrhost" selftest >"$work/selftest.out" 2>&1 ||
   fail "the packaged acrhost's self-test failed: $(grep -v '^ok' "$work/selftest.out" | head -c 2000)"
 
+example=$root/usr/share/doc/libvomaxel-dev/examples/host samples=$root/usr/share/vomaxel/samples
 # run_host LABEL PROGRAM: the sample host decrypts the answer with the demo key.
 run_host() {
   "${emulator[@]}" "$2" "$(<"$samples/demo.key")" <"$data/event_wire.json" >"$work/$1.out" 2>"$work/$1.err" ||
@@ -106,9 +115,19 @@ quiet configure.log cmake -S "$example" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$r
   -DCMAKE_CXX_FLAGS="${warnings[*]}" ${toolchain:+"-DCMAKE_TOOLCHAIN_FILE=$toolchain"}
 quiet build.log cmake --build "$work/cmake"
 run_host find_package "$work/cmake/sample-host"
+# As docs/integrating.md has it: the installed acrhost plays the server for the sample host.
+"${emulator[@]}" "$root/usr/bin/acrhost" encrypt --key-file "$samples/demo.key" "$samples/event.json" \
+    2>"$work/encrypt.err" | "${emulator[@]}" "$work/cmake/sample-host" "$(<"$samples/demo.key")" 2>/dev/null |
+  diff -u "$samples/event.json" - || fail "acrhost encrypt | sample-host: $(head -c 2000 "$work/encrypt.err")"
 
+# The pkg-config file names the installed paths, which the root holds under its own.
 export PKG_CONFIG_PATH=$root/usr/$libdir/pkgconfig
-plugin=$(pkg-config --variable=plugin vomaxel) && flags=$(pkg-config --cflags --libs vomaxel) ||
+[ "$(pkg-config --variable=plugin vomaxel)" = "/usr/$libdir/vomaxel/libVomaxel.so" ] ||
+  fail "pkg-config's plugin is $(pkg-config --variable=plugin vomaxel), not the installed path" \
+    "(a build folder configured before the prefix became /usr: configure it afresh)"
+in_root=(--define-variable=prefix="$root/usr")
+plugin=$(pkg-config "${in_root[@]}" --variable=plugin vomaxel) &&
+  flags=$(pkg-config "${in_root[@]}" --cflags --libs vomaxel) ||
   fail "pkg-config does not know the unpacked vomaxel"
 quiet compile.log "$CXX" "${warnings[@]}" -DVOMAXEL_PLUGIN="\"$plugin\"" -o "$work/pkg-config-host" \
   "$example/SampleHost.cpp" $flags
