@@ -16,6 +16,7 @@
 
 #include "KeyPair.h"
 #include "LoggedKey.h"
+#include "TextCheck.h"
 #include "VomaxelLog.h"
 
 namespace {
@@ -120,6 +121,49 @@ class CipherContext {
   EVP_CIPHER_CTX* const context_;
 };
 
+// The step of a decryption that failed.
+enum DecryptionStep { kNoneFailed, kInitFailed, kUpdateFailed, kFinalFailed };
+
+// AES-128-CBC decryption of `inLen` bytes under `key` (16 bytes), zero IV,
+// PKCS#7 padding. `pOutBuffer` may be `pInBuffer` itself: EVP decrypts in
+// place where the two are the same. The bytes written, or 0 with the step
+// that failed in `*failed` (where not null).
+int RunDecryption(const unsigned char* key, unsigned char* pOutBuffer,
+                  const unsigned char* pInBuffer, int inLen, DecryptionStep* failed) {
+  DecryptionStep step = kInitFailed;
+  int written = 0;
+  const CipherContext context;
+  unsigned char iv[kBlockSize];
+  std::memset(iv, 0, sizeof(iv));
+  if (context.get() != NULL &&
+      EVP_DecryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, key, iv) == 1) {
+    int updateLength = 0;
+    step = kUpdateFailed;
+    if (EVP_DecryptUpdate(context.get(), pOutBuffer, &updateLength, pInBuffer, inLen) == 1) {
+      int finalLength = 0;
+      step = kFinalFailed;
+      if (EVP_DecryptFinal_ex(context.get(), pOutBuffer + updateLength, &finalLength) == 1) {
+        step = kNoneFailed;
+        written = updateLength + finalLength;
+      }
+    }
+  }
+  if (failed != NULL) *failed = step;
+  return written;
+}
+
+// The line of a failed decryption step, with the key row's number.
+void LogDecryptionFailure(CACRCipherUtil::KEY_TYPE type, DecryptionStep step) {
+  const int row = static_cast<int>(type);
+  if (step == kInitFailed) {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptInit_ex()", kDecryptWithKeyType, 226, row);
+  } else if (step == kUpdateFailed) {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptUpdate()", kDecryptWithKeyType, 235, row);
+  } else {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptFinal_ex()", kDecryptWithKeyType, 244, row);
+  }
+}
+
 }  // namespace
 
 void b64_encode(unsigned char* pIn, unsigned int inLen, unsigned char* pOut,
@@ -189,16 +233,47 @@ KeyPair::~KeyPair() {
 }
 
 int KeyPair::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  CACRCipherUtil::KEY_TYPE used;
+  return Decrypt(pOutBuffer, pInBuffer, inLen, &used);
+}
+
+int KeyPair::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen,
+                     CACRCipherUtil::KEY_TYPE* used) {
+  *used = CACRCipherUtil::KEY_TYPE_CURRENT;
   if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_CURRENT)) {
     const int written = keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_CURRENT, pOutBuffer,
                                                    pInBuffer, inLen);
     if (written != 0) return written;
   }
+  *used = CACRCipherUtil::KEY_TYPE_OLD;
   if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_OLD)) {
     return keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_OLD, pOutBuffer, pInBuffer,
                                       inLen);
   }
   return 0;
+}
+
+int KeyPair::DecryptText(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  CACRCipherUtil::KEY_TYPE used;
+  const int written = Decrypt(pOutBuffer, pInBuffer, inLen, &used);
+  if (written == 0 || used != CACRCipherUtil::KEY_TYPE_CURRENT ||
+      vomaxel::IsText(pOutBuffer, static_cast<std::size_t>(written)) ||
+      !keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_OLD)) {
+    return written;
+  }
+  // The current key's padding checked out, but what it gave is not text: a
+  // wrong key passes the padding check about once in 256. The old key is
+  // tried without a line, in place over the ciphertext, which is not needed
+  // any more; its result is taken only where it is text.
+  const int oldWritten =
+      RunDecryption(keys_.m_Key[CACRCipherUtil::KEY_TYPE_OLD], pInBuffer, pInBuffer, inLen, NULL);
+  if (oldWritten == 0 || !vomaxel::IsText(pInBuffer, static_cast<std::size_t>(oldWritten))) {
+    return written;
+  }
+  // Logged as the fall-back it is: the line of the current key's refusal.
+  LogDecryptionFailure(CACRCipherUtil::KEY_TYPE_CURRENT, kFinalFailed);
+  std::memcpy(pOutBuffer, pInBuffer, static_cast<std::size_t>(oldWritten));
+  return oldWritten;
 }
 
 const unsigned char* KeyPair::CurrentKey() {
@@ -315,28 +390,10 @@ int CACRCipherUtil::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
 int CACRCipherUtil::m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer,
                                          unsigned char* pInBuffer, int inLen) {
   CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 216, kDecryptWithKeyType);
-  const CipherContext context;
-  unsigned char iv[kBlockSize];
-  std::memset(iv, 0, sizeof(iv));
-  if (context.get() == NULL ||
-      EVP_DecryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, m_Key[type], iv) != 1) {
-    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptInit_ex()", kDecryptWithKeyType, 226,
-                static_cast<int>(type));
-    return 0;
-  }
-  int updateLength = 0;
-  if (EVP_DecryptUpdate(context.get(), pOutBuffer, &updateLength, pInBuffer, inLen) != 1) {
-    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptUpdate()", kDecryptWithKeyType, 235,
-                static_cast<int>(type));
-    return 0;
-  }
-  int finalLength = 0;
-  if (EVP_DecryptFinal_ex(context.get(), pOutBuffer + updateLength, &finalLength) != 1) {
-    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptFinal_ex()", kDecryptWithKeyType, 244,
-                static_cast<int>(type));
-    return 0;
-  }
-  return updateLength + finalLength;
+  DecryptionStep failed = kNoneFailed;
+  const int written = RunDecryption(m_Key[type], pOutBuffer, pInBuffer, inLen, &failed);
+  if (failed != kNoneFailed) LogDecryptionFailure(type, failed);
+  return written;
 }
 
 int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {

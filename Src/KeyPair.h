@@ -19,12 +19,23 @@ class KeyPair {
   // CACRCipherUtil::Decrypt with these keys: the current key, then the old one.
   int Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen);
 
+  // Decrypt for a server field, which is text: where the current key's
+  // padding checks out but its plain text is not text (vomaxel::IsText) and
+  // the old key's plain text is, the old key's, logged as the fall-back from
+  // the current key that it is. Everything else as Decrypt, lines included.
+  // May overwrite the `inLen` bytes of `pInBuffer`.
+  int DecryptText(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen);
+
   // The current key's row, or null where that key is not set.
   const unsigned char* CurrentKey();
 
  private:
   KeyPair(const KeyPair&);
   KeyPair& operator=(const KeyPair&);
+
+  // Decrypt, telling which key's attempt gave the result.
+  int Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen,
+              CACRCipherUtil::KEY_TYPE* used);
 
   CACRCipherUtil keys_;
 };
