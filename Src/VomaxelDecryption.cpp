@@ -224,7 +224,6 @@ std::string Vomaxel::m_DoDecryption(const char* inEncryptedString,
   }
 
   // Only the bytes decryption writes are read, up to the zero written after them.
-  // A field is text: the old key's text wins over the current key's noise.
   unsigned char plain[MAX_ID_STRING_SIZE];
   const int decodedTextSize = keys.DecryptText(plain, decoded, decodedSize);
   if (decodedTextSize == 0) {
