@@ -1,5 +1,6 @@
-// The two keys that one call decrypts or encrypts with: a copy of both key
-// rows, taken whole under the key store's lock, so that a SetKey on another
+// The two keys that one call decrypts or encrypts with: a copy of the 16 key
+// bytes of each row (all the cipher reads of a row, its set flag among them),
+// both taken in one hold of the key store's lock, so that a SetKey on another
 // thread changes neither halfway, and wiped when it goes.
 //
 // An operation that decrypts several fields takes one copy and decrypts all
@@ -37,6 +38,9 @@ class KeyPair {
   int Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen,
               CACRCipherUtil::KEY_TYPE* used);
 
+  // A key store of its own, whose rows hold the copied bytes and zeros after
+  // them: the store's own members (m_IsKeySet, m_DecryptWithKeyType, with
+  // their fixed assertion and log lines) run on the copy unchanged.
   CACRCipherUtil keys_;
 };
 
