@@ -1,7 +1,4 @@
 // Base64, the key store and AES-128-CBC.
-//
-// Log lines and assertion reports carry fixed line numbers and signature
-// texts: hosts' log filters and field reports key on them.
 #include "ACRCipherUtil.h"
 
 #include <errno.h>
@@ -16,6 +13,7 @@
 
 #include "KeyPair.h"
 #include "LoggedKey.h"
+#include "TextCheck.h"
 #include "VomaxelLog.h"
 
 namespace {
@@ -34,6 +32,8 @@ const unsigned char kValues[256] = {
     41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51,  0,  0,  0,  0,  0,
 };
 
+// Fixed log texts (VomaxelLog.h): the signatures of this file's lines and
+// assertion reports.
 const char kSetKey[] = "bool CACRCipherUtil::SetKey(const char*)";
 const char kIsInvalidKey[] = "bool CACRCipherUtil::m_IsInvalidKey(const string&)";
 const char kSpliteKey[] =
@@ -50,13 +50,13 @@ const int kBlockSize = 16;
 
 // Keys may arrive on any thread while others decrypt or encrypt. The key
 // store's rows are touched only with this mutex held: SetKey writes the rows
-// it replaces, and a KeyPair copies the keys of both rows for a call to work
-// from. Each unlock synchronizes with the next lock, so of any two accesses
-// to the rows one happens before the other: no data race under the C++11
-// memory model, and every copy holds both rows as one SetKey left them. The
-// constructor's zeroing happens before all of them (the function-local
-// static's initialisation synchronizes with every GetInstance). The copies
-// belong to one thread each. The mutex is constant-initialised, so it exists
+// it replaces, and a KeyPair copies the 16 key bytes of each row for a call
+// to work from. Each unlock synchronizes with the next lock, so of any two
+// accesses to the rows one happens before the other: no data race under the
+// C++11 memory model, and every copy holds both keys as one SetKey left
+// them. The constructor's zeroing happens before all of them (the
+// function-local static's initialisation synchronizes with every
+// GetInstance). The copies belong to one thread each. The mutex is constant-initialised, so it exists
 // before any static constructor can call in; its critical sections only copy
 // bytes, so they neither block for long nor log, allocate or throw.
 std::mutex keyRowsGuard;
@@ -94,14 +94,28 @@ class WipeOnExit {
   const std::size_t size_;
 };
 
+// The path of this file from the project's root, as assertion reports name
+// it: the last "Src/" of __FILE__, which is the path the build handed the
+// compiler, absolute or relative to the build folder.
+constexpr bool IsSourceFolder(const char* at) {
+  return at[0] == 'S' && at[1] == 'r' && at[2] == 'c' && at[3] == '/';
+}
+constexpr const char* PathFromRoot(const char* at, const char* found) {
+  return *at == '\0' ? found : PathFromRoot(at + 1, IsSourceFolder(at) ? at : found);
+}
+constexpr const char* kThisFile = PathFromRoot(__FILE__, __FILE__);
+static_assert(IsSourceFolder(kThisFile), "assertion reports name Src/ACRCipherUtil.cpp");
+
 // Reports a broken precondition as the C library's assert does, then aborts.
 // Unlike assert, it stays active when NDEBUG is defined.
 void AssertionFailed(const char* condition, unsigned int line, const char* function) {
-  std::fprintf(stderr, "%s: Src/ACRCipherUtil.cpp:%u: %s: Assertion `%s' failed.\n",
-               program_invocation_short_name, line, function, condition);
+  std::fprintf(stderr, "%s: %s:%u: %s: Assertion `%s' failed.\n", program_invocation_short_name,
+               kThisFile, line, function, condition);
   std::abort();
 }
 
+// The condition's text and the line are fixed texts (VomaxelLog.h): the
+// line is given as VOMAXEL_FIXED_LINE(number).
 #define CIPHER_ASSERT(condition, text, line, function) \
   do {                                                 \
     if (!(condition)) AssertionFailed(text, line, function); \
@@ -119,6 +133,52 @@ class CipherContext {
   CipherContext& operator=(const CipherContext&);
   EVP_CIPHER_CTX* const context_;
 };
+
+// The step of a decryption that failed.
+enum DecryptionStep { kNoneFailed, kInitFailed, kUpdateFailed, kFinalFailed };
+
+// AES-128-CBC decryption of `inLen` bytes under `key` (16 bytes), zero IV,
+// PKCS#7 padding. `pOutBuffer` may be `pInBuffer` itself: EVP decrypts in
+// place where the two are the same. The bytes written, or 0 with the step
+// that failed in `*failed` (where not null).
+int RunDecryption(const unsigned char* key, unsigned char* pOutBuffer,
+                  const unsigned char* pInBuffer, int inLen, DecryptionStep* failed) {
+  DecryptionStep step = kInitFailed;
+  int written = 0;
+  const CipherContext context;
+  unsigned char iv[kBlockSize];
+  std::memset(iv, 0, sizeof(iv));
+  if (context.get() != NULL &&
+      EVP_DecryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, key, iv) == 1) {
+    int updateLength = 0;
+    step = kUpdateFailed;
+    if (EVP_DecryptUpdate(context.get(), pOutBuffer, &updateLength, pInBuffer, inLen) == 1) {
+      int finalLength = 0;
+      step = kFinalFailed;
+      if (EVP_DecryptFinal_ex(context.get(), pOutBuffer + updateLength, &finalLength) == 1) {
+        step = kNoneFailed;
+        written = updateLength + finalLength;
+      }
+    }
+  }
+  if (failed != NULL) *failed = step;
+  return written;
+}
+
+// The line of a failed decryption step, with the key row's number.
+void LogDecryptionFailure(CACRCipherUtil::KEY_TYPE type, DecryptionStep step) {
+  const int row = static_cast<int>(type);
+  if (step == kInitFailed) {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptInit_ex()", kDecryptWithKeyType,
+                VOMAXEL_FIXED_LINE(226), row);
+  } else if (step == kUpdateFailed) {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptUpdate()", kDecryptWithKeyType,
+                VOMAXEL_FIXED_LINE(235), row);
+  } else {
+    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptFinal_ex()", kDecryptWithKeyType,
+                VOMAXEL_FIXED_LINE(244), row);
+  }
+}
 
 }  // namespace
 
@@ -189,16 +249,47 @@ KeyPair::~KeyPair() {
 }
 
 int KeyPair::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  CACRCipherUtil::KEY_TYPE used;
+  return Decrypt(pOutBuffer, pInBuffer, inLen, &used);
+}
+
+int KeyPair::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen,
+                     CACRCipherUtil::KEY_TYPE* used) {
+  *used = CACRCipherUtil::KEY_TYPE_CURRENT;
   if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_CURRENT)) {
     const int written = keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_CURRENT, pOutBuffer,
                                                    pInBuffer, inLen);
     if (written != 0) return written;
   }
+  *used = CACRCipherUtil::KEY_TYPE_OLD;
   if (keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_OLD)) {
     return keys_.m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE_OLD, pOutBuffer, pInBuffer,
                                       inLen);
   }
   return 0;
+}
+
+int KeyPair::DecryptText(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
+  CACRCipherUtil::KEY_TYPE used;
+  const int written = Decrypt(pOutBuffer, pInBuffer, inLen, &used);
+  if (written == 0 || used != CACRCipherUtil::KEY_TYPE_CURRENT ||
+      vomaxel::IsText(pOutBuffer, static_cast<std::size_t>(written)) ||
+      !keys_.m_IsKeySet(CACRCipherUtil::KEY_TYPE_OLD)) {
+    return written;
+  }
+  // The current key's padding checked out, but what it gave is not text: a
+  // wrong key passes the padding check about once in 256. The old key is
+  // tried without a line, in place over the ciphertext, which is not needed
+  // any more; its result is taken only where it is text.
+  const int oldWritten =
+      RunDecryption(keys_.m_Key[CACRCipherUtil::KEY_TYPE_OLD], pInBuffer, pInBuffer, inLen, NULL);
+  if (oldWritten == 0 || !vomaxel::IsText(pInBuffer, static_cast<std::size_t>(oldWritten))) {
+    return written;
+  }
+  // Logged as the fall-back it is: the line of the current key's refusal.
+  LogDecryptionFailure(CACRCipherUtil::KEY_TYPE_CURRENT, kFinalFailed);
+  std::memcpy(pOutBuffer, pInBuffer, static_cast<std::size_t>(oldWritten));
+  return oldWritten;
 }
 
 const unsigned char* KeyPair::CurrentKey() {
@@ -217,7 +308,7 @@ CACRCipherUtil* CACRCipherUtil::GetInstance() {
 }
 
 bool CACRCipherUtil::SetKey(const char* pKey) {
-  CIPHER_ASSERT(pKey != NULL, "(pKey) != (__null)", 36, kSetKey);
+  CIPHER_ASSERT(pKey != NULL, "(pKey) != (__null)", VOMAXEL_FIXED_LINE(36), kSetKey);
   std::string key(pKey);
   const WipeOnExit wipeKey(key);
   if (m_IsInvalidKey(key)) return false;
@@ -246,15 +337,18 @@ bool CACRCipherUtil::SetKey(const char* pKey) {
 
 bool CACRCipherUtil::m_IsInvalidKey(const std::string& key) {
   if (key.size() < MIN_SECURE_KEY_SIZE) {
-    VOMAXEL_LOG(3, "%s:%d SMALLER THAN MIN_SECURE_KEY_SIZE", kIsInvalidKey, 135);
+    VOMAXEL_LOG(3, "%s:%d SMALLER THAN MIN_SECURE_KEY_SIZE", kIsInvalidKey,
+                VOMAXEL_FIXED_LINE(135));
     return true;
   }
   if (key.size() > MAX_COMBINED_KEY_SIZE) {
-    VOMAXEL_LOG(3, "%s:%d LARGER THAN MAX_COMBINED_KEY_SIZE", kIsInvalidKey, 141);
+    VOMAXEL_LOG(3, "%s:%d LARGER THAN MAX_COMBINED_KEY_SIZE", kIsInvalidKey,
+                VOMAXEL_FIXED_LINE(141));
     return true;
   }
   if (key.find(SECURE_KEY_DELIMITER) == std::string::npos) {
-    VOMAXEL_LOG(3, "%s:%d SECURE_KEY_DELIMITER IS NOT INCLUDED", kIsInvalidKey, 147);
+    VOMAXEL_LOG(3, "%s:%d SECURE_KEY_DELIMITER IS NOT INCLUDED", kIsInvalidKey,
+                VOMAXEL_FIXED_LINE(147));
     return true;
   }
   return false;
@@ -268,27 +362,29 @@ void CACRCipherUtil::m_SpliteKey(const std::string& key, std::string& oldKey,
   if (oldKey.size() % 2 != 0 || oldKey.size() > MAX_SECURE_KEY_SIZE) {
     VOMAXEL_LOG(3,
                 "%s:%d SPLITED OLD KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
-                kSpliteKey, 165);
+                kSpliteKey, VOMAXEL_FIXED_LINE(165));
     Wipe(oldKey);
     oldKey.clear();
   }
   if (currentKey.size() % 2 != 0 || currentKey.size() > MAX_SECURE_KEY_SIZE) {
     VOMAXEL_LOG(3,
                 "%s:%d SPLITED CURRENT KEY SIZE IS NOT EVEN OR LARGER THAN MAX_SECURE_KEY_SIZE",
-                kSpliteKey, 173);
+                kSpliteKey, VOMAXEL_FIXED_LINE(173));
     Wipe(currentKey);
     currentKey.clear();
   }
 }
 
 void CACRCipherUtil::m_ConvertAndAssignKey(KEY_TYPE type, const std::string& hexKey) {
-  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 182, kConvertAndAssignKey);
+  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", VOMAXEL_FIXED_LINE(182),
+                kConvertAndAssignKey);
   if (hexKey.empty()) {
-    VOMAXEL_LOG(3, "%s:%d [%d] key is empty", kConvertAndAssignKey, 186, static_cast<int>(type));
+    VOMAXEL_LOG(3, "%s:%d [%d] key is empty", kConvertAndAssignKey, VOMAXEL_FIXED_LINE(186),
+                static_cast<int>(type));
     return;
   }
-  VOMAXEL_LOG(3, "%s:%d [%d] key = %s", kConvertAndAssignKey, 190, static_cast<int>(type),
-              LoggedKey(hexKey).c_str());
+  VOMAXEL_LOG(3, "%s:%d [%d] key = %s", kConvertAndAssignKey, VOMAXEL_FIXED_LINE(190),
+              static_cast<int>(type), LoggedKey(hexKey).c_str());
   // Each pair converts on its own: what strtol can read of it, 0 if nothing.
   // The row is a private object's (SetKey's), so it takes the bytes directly.
   std::memset(m_Key[type], 0, sizeof(m_Key[type]));
@@ -302,51 +398,35 @@ void CACRCipherUtil::m_ConvertAndAssignKey(KEY_TYPE type, const std::string& hex
 }
 
 bool CACRCipherUtil::m_IsKeySet(KEY_TYPE type) {
-  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 124, kIsKeySet);
+  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", VOMAXEL_FIXED_LINE(124),
+                kIsKeySet);
   return m_Key[type][0] != 0;
 }
 
 int CACRCipherUtil::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
-  // Both attempts use one copy of the rows: one key pair, whole.
+  // Both attempts use one copy of the keys: one key pair, whole.
   KeyPair keys(*this);
   return keys.Decrypt(pOutBuffer, pInBuffer, inLen);
 }
 
 int CACRCipherUtil::m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer,
                                          unsigned char* pInBuffer, int inLen) {
-  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 216, kDecryptWithKeyType);
-  const CipherContext context;
-  unsigned char iv[kBlockSize];
-  std::memset(iv, 0, sizeof(iv));
-  if (context.get() == NULL ||
-      EVP_DecryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, m_Key[type], iv) != 1) {
-    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptInit_ex()", kDecryptWithKeyType, 226,
-                static_cast<int>(type));
-    return 0;
-  }
-  int updateLength = 0;
-  if (EVP_DecryptUpdate(context.get(), pOutBuffer, &updateLength, pInBuffer, inLen) != 1) {
-    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptUpdate()", kDecryptWithKeyType, 235,
-                static_cast<int>(type));
-    return 0;
-  }
-  int finalLength = 0;
-  if (EVP_DecryptFinal_ex(context.get(), pOutBuffer + updateLength, &finalLength) != 1) {
-    VOMAXEL_LOG(3, "%s:%d [%d] ERR : EVP_DecryptFinal_ex()", kDecryptWithKeyType, 244,
-                static_cast<int>(type));
-    return 0;
-  }
-  return updateLength + finalLength;
+  CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", VOMAXEL_FIXED_LINE(216),
+                kDecryptWithKeyType);
+  DecryptionStep failed = kNoneFailed;
+  const int written = RunDecryption(m_Key[type], pOutBuffer, pInBuffer, inLen, &failed);
+  if (failed != kNoneFailed) LogDecryptionFailure(type, failed);
+  return written;
 }
 
 int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen) {
-  CIPHER_ASSERT(pOutBuffer != NULL, "(pOutBuffer) != (__null)", 59, kEncrypt);
-  CIPHER_ASSERT(pInBuffer != NULL, "(pInBuffer) != (__null)", 60, kEncrypt);
-  CIPHER_ASSERT(inLen != 0, "(inLen) != (0)", 61, kEncrypt);
+  CIPHER_ASSERT(pOutBuffer != NULL, "(pOutBuffer) != (__null)", VOMAXEL_FIXED_LINE(59), kEncrypt);
+  CIPHER_ASSERT(pInBuffer != NULL, "(pInBuffer) != (__null)", VOMAXEL_FIXED_LINE(60), kEncrypt);
+  CIPHER_ASSERT(inLen != 0, "(inLen) != (0)", VOMAXEL_FIXED_LINE(61), kEncrypt);
   KeyPair keys(*this);
   const unsigned char* const key = keys.CurrentKey();
   if (key == NULL) {
-    VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, 65);
+    VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, VOMAXEL_FIXED_LINE(65));
     return 0;
   }
   const CipherContext context;
@@ -354,17 +434,17 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
   std::memset(iv, 0, sizeof(iv));
   if (context.get() == NULL ||
       EVP_EncryptInit_ex(context.get(), EVP_aes_128_cbc(), NULL, key, iv) != 1) {
-    VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptInit()", kEncrypt, 77);
+    VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptInit()", kEncrypt, VOMAXEL_FIXED_LINE(77));
     return 0;
   }
   int updateLength = 0;
   if (EVP_EncryptUpdate(context.get(), pOutBuffer, &updateLength, pInBuffer, inLen) != 1) {
-    VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptUpdate()", kEncrypt, 86);
+    VOMAXEL_LOG(3, "%s:%d ERR : EVP_EncryptUpdate()", kEncrypt, VOMAXEL_FIXED_LINE(86));
     return 0;
   }
   int finalLength = 0;
   if (EVP_EncryptFinal_ex(context.get(), pOutBuffer + updateLength, &finalLength) != 1) {
-    VOMAXEL_LOG(3, "%s:%d ERR: EVP_EncryptFinal()", kEncrypt, 95);
+    VOMAXEL_LOG(3, "%s:%d ERR: EVP_EncryptFinal()", kEncrypt, VOMAXEL_FIXED_LINE(95));
     return 0;
   }
   return updateLength + finalLength;

@@ -44,7 +44,8 @@ class VOMAXEL_EXPORT CACRCipherUtil {
   // AES-128-CBC with a zero IV and PKCS#7 padding; `pOutBuffer` needs room for
   // `inLen` + 16 bytes. Return the bytes written, 0 on failure. Decrypt tries
   // the current key, then the old one; Encrypt uses the current key only.
-  // Each call works from its own copy of both rows, taken whole.
+  // Each call works from its own copy of the 16 key bytes of each row, both
+  // taken at once.
   int Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen);
   int Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer, int inLen);
 
@@ -61,7 +62,7 @@ class VOMAXEL_EXPORT CACRCipherUtil {
   int m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer, unsigned char* pInBuffer,
                            int inLen);
 
-  // Copies of the rows for the length of a call (KeyPair.h), not exported.
+  // Copies of the keys for the length of a call (KeyPair.h), not exported.
   friend class KeyPair;
 
   // A row holds a key's bytes followed by zeros; it is set when its first byte is not zero.

@@ -63,7 +63,7 @@ bool ParseJson(const char* begin, const char* end, const port::Features& feature
   try {
     parsed = ReadJson(begin, end, features, root);
   } catch (const Json::RuntimeError& error) {
-    if (IsAllocationFailure(error)) throw std::bad_alloc();
+    if (IsAllocationFailure(error)) RethrowForHost();
     root = Json::Value();
     return false;
   } catch (const Json::LogicError&) {
@@ -73,6 +73,14 @@ bool ParseJson(const char* begin, const char* end, const port::Features& feature
   // Every comment starts with "/": most texts need no walk at all.
   if (features.allowComments_ && std::find(begin, end, '/') != end) MendComments(root);
   return parsed;
+}
+
+void RethrowForHost() {
+  try {
+    throw;
+  } catch (const Json::RuntimeError&) {
+    throw std::bad_alloc();
+  }
 }
 
 const Json::Value* FindMember(const Json::Value& object, const char* key) {

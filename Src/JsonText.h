@@ -18,15 +18,20 @@ namespace vomaxel {
 // (see SharedDepthReader.h).
 //
 // jsoncpp reports a failed allocation of a string's buffer as
-// Json::RuntimeError too; here that becomes std::bad_alloc. Elsewhere a
-// Json::RuntimeError can only be such a report, and each operation passes it
-// on to the host as the std::bad_alloc it expects.
+// Json::RuntimeError too; here that becomes std::bad_alloc (RethrowForHost).
 //
 // Where the features allow comments, the comments kept on `root` are those of
 // the text, except two forms the reader accepts but Json::StyledWriter cannot
 // write back as JSON, which are mended (see MendComments in the .cpp file).
 bool ParseJson(const char* begin, const char* end, const port::Features& features,
                Json::Value& root);
+
+// Passes the exception being handled on to the host as it expects it. A
+// Json::RuntimeError that reaches an operation can only be jsoncpp's report of
+// a failed allocation (ParseJson keeps the reader's other one, its nesting
+// limit): it becomes std::bad_alloc. Anything else goes on as it is. Every
+// operation that calls jsoncpp ends in `catch (...) { RethrowForHost(); }`.
+[[noreturn]] void RethrowForHost();
 
 // ParseJson of the whole of `text`, zero bytes included.
 inline bool ParseJson(const std::string& text, const port::Features& features,

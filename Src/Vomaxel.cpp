@@ -17,8 +17,9 @@ VOMAXEL_EXPORT void destroy(IVomaxel* object) { delete object; }
 // allocation failure leaves the stored keys as they were.
 void Vomaxel::SetSecureKey(std::string& key) {
   if (!CACRCipherUtil::GetInstance()->SetKey(key.c_str())) {
+    // Fixed log texts (VomaxelLog.h): the format, the signature and the line.
     VOMAXEL_LOG(2, "%s:%d pCipherUtil->SetKey() return false, %s",
-                "virtual void Vomaxel::SetSecureKey(std::string&)", 527,
+                "virtual void Vomaxel::SetSecureKey(std::string&)", VOMAXEL_FIXED_LINE(527),
                 LoggedKey(key).c_str());
   }
 }

@@ -3,7 +3,6 @@
 // an answer is appended to the host's ACR_MATCH_INFO record.
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <type_traits>
 #include <utility>
 
@@ -18,6 +17,7 @@
 
 namespace {
 
+// Fixed log texts (VomaxelLog.h): the signatures of this file's lines.
 const char kDoDecryptionSignature[] = "std::string Vomaxel::m_DoDecryption(const string&)";
 const char kDecryptMatchInfoSignature[] =
     "virtual void Vomaxel::DecryptMatchInfo(const string&, ACR_MATCH_INFO&, std::string&)";
@@ -225,7 +225,7 @@ std::string Vomaxel::m_DoDecryption(const char* inEncryptedString,
 
   // Only the bytes decryption writes are read, up to the zero written after them.
   unsigned char plain[MAX_ID_STRING_SIZE];
-  const int decodedTextSize = keys.Decrypt(plain, decoded, decodedSize);
+  const int decodedTextSize = keys.DecryptText(plain, decoded, decodedSize);
   if (decodedTextSize == 0) {
     VOMAXEL_LOG(3, "%s:%d decodedTextSize == 0", kDoDecryptionSignature, __LINE__);
     return std::string(inEncryptedString, uEncrypedSize);
@@ -271,8 +271,8 @@ void Vomaxel::DecryptMatchInfo(const std::string& inAcrInfo, ACR_MATCH_INFO& mat
     std::string output = port::StyledWriter().write(root);
     matchInfo = std::move(record);
     outAcrInfo.swap(output);
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }
 
@@ -380,8 +380,8 @@ std::string Vomaxel::DecryptEachEventInfo(const std::string& inEventInfo) {
     }
   } catch (const Json::LogicError&) {
     // A member that jsoncpp will not convert makes the text unusable.
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
   VOMAXEL_LOG(3, "%s:%d Parsing error, inEventInfo = %s", kEventInfoSignature, __LINE__, text);
   return std::string();

@@ -1,7 +1,6 @@
 // Match info JSON: the flat JSON form of one ACR_MATCH_INFO record, read by
 // ParserACRInfoJson and written by MakeACRInfoJson.
 #include <cstring>
-#include <new>
 #include <utility>
 
 #include "JsonCpp.h"
@@ -12,6 +11,7 @@
 
 namespace {
 
+// Fixed log texts (VomaxelLog.h): the signature of this file's line.
 const char kParserSignature[] = "virtual bool Vomaxel::ParserACRInfoJson(const char*, ACR_MATCH_INFO&)";
 
 struct TextField {
@@ -69,11 +69,12 @@ bool Vomaxel::ParserACRInfoJson(const char* pInJsonString, ACR_MATCH_INFO& match
   ACR_MATCH_INFO parsed;
   try {
     if (!ReadMatchInfo(text, parsed)) {
-      VOMAXEL_LOG(3, "%s:%d Parsing error! pInJsonString = %s", kParserSignature, 101, text);
+      VOMAXEL_LOG(3, "%s:%d Parsing error! pInJsonString = %s", kParserSignature,
+                  VOMAXEL_FIXED_LINE(101), text);
       return false;
     }
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
   // All eighteen members take their place at once, so that a rejection, or
   // an allocation failure, leaves the record whole.
@@ -93,7 +94,7 @@ std::string Vomaxel::MakeACRInfoJson(MATCHING_ENGINE_TYPE engineType,
     root["eventType"] = Json::Value(matchInfo.nEventType);
     root["isEngineStopped"] = Json::Value(matchInfo.bIsEngineStopped);
     return port::StyledWriter().write(root);
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }

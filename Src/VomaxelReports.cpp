@@ -5,7 +5,6 @@
 // A report replaces the caller's string only once its whole text is written,
 // so a rejected input, or an allocation failure, leaves that string as it was.
 #include <cstring>
-#include <new>
 #include <utility>
 
 #include "JsonCpp.h"
@@ -16,6 +15,7 @@
 
 namespace {
 
+// Fixed log texts (VomaxelLog.h): the signatures of this file's lines.
 const char kAcrDataSignature[] =
     "virtual bool Vomaxel::MakeAcrData(int, int, BI_ST_ACRINFO*, BI_ST_EVENTINFO*, std::string&)";
 const char kAcrDataListSignature[] =
@@ -152,8 +152,8 @@ bool Vomaxel::MakeAcrData(int matchType, int eventType, BI_ST_ACRINFO* pAcrInfo,
                                              : EventInfoPlaceholder();
     SwapInText(port::StyledWriter().write(report), outJson);
     return true;
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }
 
@@ -183,8 +183,8 @@ bool Vomaxel::MakeAcrData(int engineType, int matchType, int eventType,
     report["EventInfo"].swap(eventInfos);
     SwapInText(port::StyledWriter().write(report), outJson);
     return true;
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }
 
@@ -212,8 +212,8 @@ void Vomaxel::MakeEventMessage(MATCHING_ENGINE_TYPE engineType, int matchType, i
     message["ACRInfo"].swap(acrInfo);
     message["EventInfo"].swap(eventInfo);
     SwapInText(port::StyledWriter().write(message), outJson);
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }
 
@@ -235,8 +235,8 @@ void Vomaxel::MakeEventInfoList(std::vector<std::string>& eventInfoList, std::st
       list.append(std::move(element));
     }
     SwapInText(port::StyledWriter().write(list), outJson);
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }
 
@@ -245,8 +245,8 @@ std::string Vomaxel::MakeAuxiliaryInfo(std::string countryCode) {
     Json::Value info(Json::objectValue);
     info["countryCode"] = Json::Value(countryCode);
     return port::StyledWriter().write(info);
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }
 
@@ -266,7 +266,7 @@ bool Vomaxel::MakeDeviceInfoJson(ACR_HDMI_DEVICE_INFO* pHdmiInfo, std::string& o
     info["Source"] = Json::Value(pHdmiInfo->nSource);
     SwapInText(port::FastWriter().write(info), outJson);
     return true;
-  } catch (const Json::RuntimeError&) {
-    throw std::bad_alloc();  // jsoncpp's report of a failed allocation
+  } catch (...) {
+    vomaxel::RethrowForHost();
   }
 }

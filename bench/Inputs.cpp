@@ -52,6 +52,7 @@ const char* const kEncryptedEventMembers[4] = {"contentId", "contentTitle", "str
 
 std::string KeyText() { return std::string(kOldKeyHex) + "," + kCurrentKeyHex; }
 Bytes CurrentKey() { return AesKey(HexBytes(kCurrentKeyHex)); }
+Bytes OldKey() { return AesKey(HexBytes(kOldKeyHex)); }
 
 std::string ServerAnswer(int matches) {
   std::string text = "{\"matchResult\":[";

@@ -17,6 +17,8 @@ namespace inputs {
 std::string KeyText();
 // The 16-byte AES key of KeyText()'s current half, which encrypts every field.
 Bytes CurrentKey();
+// The 16-byte AES key of KeyText()'s old half.
+Bytes OldKey();
 
 // The six encrypted members of a match entry, in decryption order.
 extern const char* const kEncryptedMatchMembers[6];

@@ -195,7 +195,10 @@ class IVomaxel {
   // that fails a member logs "[1] ERR : EVP_DecryptFinal_ex()" ("[0]": the
   // old key; line 244) as "int CACRCipherUtil::m_DecryptWithKeyType(
   // CACRCipherUtil::KEY_TYPE, unsigned char*, unsigned char*, int)", so a
-  // member under the old key logs the current key's failure.
+  // member under the old key logs the current key's failure. Members are
+  // text: where the current key's padding passes by chance but its result is
+  // not UTF-8 or holds a zero byte, and the old key's is text, the member is
+  // the old key's, logged as that failure (docs/integrating.md, key rotation).
   // Rejections, as "virtual void Vomaxel::DecryptMatchInfo(const string&,
   // ACR_MATCH_INFO&, std::string&)"; outAcrInfo is untouched by each:
   //  - not JSON, or a root that is not an object with members: "Parsing error,

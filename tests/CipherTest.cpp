@@ -279,7 +279,7 @@ TEST_F(CipherDeathTest, PreconditionsAbortWithTheirReport) {
   // run under qemu-user (a child cannot exec a foreign binary there).
   unsigned char buffer[32] = {};
   const auto report = [](int line, const std::string& function, const std::string& condition) {
-    return testing::HasSubstr("Src/ACRCipherUtil.cpp:" + std::to_string(line) + ": " + function +
+    return testing::HasSubstr(": Src/ACRCipherUtil.cpp:" + std::to_string(line) + ": " + function +
                               ": Assertion `" + condition + "' failed.");
   };
   const std::string encrypt = "int CACRCipherUtil::Encrypt(unsigned char*, unsigned char*, int)";

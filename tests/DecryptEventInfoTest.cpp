@@ -134,6 +134,25 @@ TEST_F(DecryptEventInfo, FieldsThatDoNotDecodeKeepTheirText) {
   }
 }
 
+// A field under the old key that the current key also decrypts, by chance,
+// into bytes that are not text comes out as the old key's text, with the line
+// of the fall-back from the current key. (The fields that neither key turns
+// into text: DecryptMatchInfoTest.)
+TEST_F(DecryptEventInfo, OldKeysTextWinsOverCurrentKeysNoise) {
+  const auto number = [](const char* head, const char* tail) {
+    return [=](int n) { return head + std::to_string(n) + tail; };
+  };
+  const Collision id = FindCollision(number("P", ".1700000000"), Key::kOld, Key::kCurrent, HasZero);
+  const Collision title = FindCollision(number("Title ", ""), Key::kOld, Key::kCurrent, HasZero);
+  const Collision stream =
+      FindCollision(number("CH", ".News"), Key::kOld, Key::kCurrent, HasNonUtf8Byte);
+  const std::string plain = R"({"contentId":")" + id.plain + R"(","contentTitle":")" +
+                            title.plain + R"(","streamId":")" + stream.plain + "\"}";
+  EXPECT_EQ(Decrypt(EventInfo(plain, Key::kOld)),
+            Styled(plain.substr(0, plain.size() - 1) + R"(,"streamTs":0})"));
+  EXPECT_EQ(Log(), Lines(3, kCurrentKeyRefused));
+}
+
 // A "=" inside the text suppresses the write of its byte, so the byte stays
 // as the cleared buffer had it: zero. Where the ciphertext has a zero byte
 // there, the field still decrypts.

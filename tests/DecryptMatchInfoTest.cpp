@@ -88,6 +88,39 @@ TEST_F(DecryptMatchInfo, SeveralMatchesUnderEitherKeyOrNeither) {
                           kCurrentKeyRefused, kOldKeyRefused, kFieldNotDecrypted}));
 }
 
+// Fields that both keys decrypt with valid padding, one of them by chance,
+// are judged by their text: the old key's text wins over the current key's
+// noise, with the fall-back's line. Where neither key gives text, the result
+// is the plain fall-back's, the current key's bytes, without a line: a
+// server that sends Latin-1 still gets its bytes through.
+TEST_F(DecryptMatchInfo, FieldsThatBothKeysDecryptAreJudgedByTheirText) {
+  const auto number = [](const char* head, const char* tail) {
+    return [=](int n) { return head + std::to_string(n) + tail; };
+  };
+  const auto notText = [](const std::string& noise) {
+    return HasZero(noise) || HasNonUtf8Byte(noise);
+  };
+  const Collision id =
+      FindCollision(number("P", ".1700000000"), Key::kOld, Key::kCurrent, HasNonUtf8Byte);
+  const Collision title = FindCollision(number("Title ", ""), Key::kOld, Key::kCurrent, HasZero);
+  const Collision latin1 = FindCollision(number("Caf\xE9 ", ""), Key::kCurrent, Key::kOld, notText);
+  const Collision neither = FindCollision(number("Cr\xE8me ", ""), Key::kOld, Key::kCurrent, notText);
+  const auto entry = [](const std::string& member, const std::string& text) {
+    return "{\"" + member + "\":\"" + text + "\"}";
+  };
+  ACR_MATCH_INFO record = Uniform("");
+  Decrypt(MatchAnswer({{Key::kOld, R"({"contentId":")" + id.plain + R"(","contentTitle":")" +
+                                       title.plain + "\"}"},
+                       {Key::kCurrent, entry("contentTitle", latin1.plain)},
+                       {Key::kOld, entry("contentTitle", neither.plain)}}),
+          record);
+  const std::string programId = id.plain.substr(0, id.plain.find('.'));
+  EXPECT_EQ(record.szProgramId, programId + "||");
+  EXPECT_EQ(record.szProgramName,
+            title.plain + "|" + latin1.plain + "|" + neither.noise.c_str());
+  EXPECT_EQ(Log(), Lines(2, kCurrentKeyRefused));
+}
+
 struct DelimiterCase {
   const char* why;
   const char* text;       // of every text member on entry

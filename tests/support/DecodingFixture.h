@@ -5,7 +5,9 @@
 #ifndef VOMAXEL_TESTS_SUPPORT_DECODINGFIXTURE_H_
 #define VOMAXEL_TESTS_SUPPORT_DECODINGFIXTURE_H_
 
+#include <functional>
 #include <regex>
+#include <stdexcept>
 #include <string>
 
 #include "PluginFixture.h"
@@ -43,5 +45,34 @@ inline const std::string kKeyRefused =
     "unsigned char*, int):244 ";
 inline const std::string kCurrentKeyRefused = kKeyRefused + "[1] ERR : EVP_DecryptFinal_ex()";
 inline const std::string kOldKeyRefused = kKeyRefused + "[0] ERR : EVP_DecryptFinal_ex()";
+
+// A field under `key` that the key `wrong` decrypts too, with valid padding.
+struct Collision {
+  std::string plain;
+  std::string noise;  // what `wrong` makes of it
+};
+
+// The first text of `form`(0), `form`(1), ... whose noise under `wrong`
+// `wanted` accepts.
+inline Collision FindCollision(const std::function<std::string(int)>& form, server::Key key,
+                               server::Key wrong,
+                               const std::function<bool(const std::string&)>& wanted) {
+  for (int n = 0; n < 100000; ++n) {
+    const std::string plain = form(n);
+    const std::optional<std::string> noise = server::WrongKeyText(plain, key, wrong);
+    if (noise && wanted(*noise)) return {plain, *noise};
+  }
+  throw std::runtime_error("no collision found for " + form(0));
+}
+
+// Noise that is not text for a reason plain to see: a zero byte, or (and no
+// zero byte) a byte that no UTF-8 text holds.
+inline bool HasZero(const std::string& noise) { return noise.find('\0') != std::string::npos; }
+inline bool HasNonUtf8Byte(const std::string& noise) {
+  for (unsigned char byte : noise) {
+    if (byte == 0xC0 || byte == 0xC1 || byte >= 0xF5) return !HasZero(noise);
+  }
+  return false;
+}
 
 #endif  // VOMAXEL_TESTS_SUPPORT_DECODINGFIXTURE_H_
