@@ -1,36 +1,27 @@
-# Entry points. Every configuration is a preset of cmake/configurations.json
-# (CMakePresets.json is generated from it), which scripts/presets.py prepares
-# (packages, cross toolchain, sysroot, receiver SDK) and runs: `make test-NAME`
-# runs the workflow preset NAME; `cmake --list-presets=all` lists them.
+# Entry points. Every configuration is a preset of cmake/configurations.json,
+# which scripts/presets.py prepares and runs: `make test-NAME` runs the
+# workflow preset NAME; `cmake --list-presets=all` lists them.
 PRESETS := scripts/install-deps.sh python3 && python3 scripts/presets.py
+BUILD := $(PRESETS) prepare default && cmake --preset default && cmake --build --preset default
 
 .PHONY: demo test package bench abi-baseline clean
 
-# The default preset (build/): build, then load the plug-in and show what it does.
+# Build the default preset (build/), then show what the plug-in does.
 demo:
-	$(PRESETS) prepare default
-	cmake --preset default
-	cmake --build --preset default
-	build/acrhost/acrhost demo
+	$(BUILD) && build/acrhost/acrhost demo
 
-# The default preset's workflow: build, then run every test.
 test:
 	$(PRESETS) run default
 
-# The Debian packages of the default build, in build/packages/ (`make
-# test-armhf` leaves armhf's in build-armhf/packages/, and so on).
+# The default build's Debian packages, in build/packages/.
 package:
-	$(PRESETS) prepare default
-	cmake --preset default
-	cmake --build --preset default
-	cd build && cpack
+	$(BUILD) && cd build && cpack
 
 # The benchmarks' table and growth chart (build-bench/bench/);
 # `make test-bench-callgrind` counts instructions instead.
 bench: test-bench
 
-# Refreshes every ABI baseline in abi/ after an intended change of the
-# exported set, from the builds of the presets marked "abiBaseline".
+# Refreshes the ABI baselines in abi/ after an intended change of the exports.
 abi-baseline:
 	$(PRESETS) abi-baseline
 

@@ -1,24 +1,17 @@
-# The hardening that Debian's and Yocto's builds turn on by default, for every
-# program and library built here: stack protector, fortified libc calls (where
-# optimising), format checks, relocations read-only after start-up, and PIE.
-#
-# A platform's own flags win: each kind of flag that its CMAKE_CXX_FLAGS (or,
-# for the linker's, its linker flags) names is left to it, and ours go in
-# front of its flags on the command line. VOMAXEL_HARDENING_CHECKS lists the
-# kinds applied here, for the linkage test to find in the plug-in.
+# The hardening Debian's and Yocto's builds turn on by default, for everything
+# built here. A platform's own flags win: a kind its flags name is left to it,
+# and ours go in front of its. VOMAXEL_HARDENING_CHECKS lists the kinds applied
+# here, for the linkage test to find in the plug-in.
 set(VOMAXEL_HARDENING_CHECKS "")
 string(TOUPPER "${CMAKE_BUILD_TYPE}" build_type)
 set(platform_flags " ${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${build_type}} ")
 set(platform_link_flags " ${CMAKE_SHARED_LINKER_FLAGS} ${CMAKE_EXE_LINKER_FLAGS} ")
-set(hardening_flags "")
-set(hardening_link_flags "")
 
 if(NOT platform_flags MATCHES " -f(no-)?stack-protector")
   string(APPEND hardening_flags " -fstack-protector-strong")
   list(APPEND VOMAXEL_HARDENING_CHECKS stack-protector)
 endif()
-# glibc's checks need an optimised build, and a sanitizer checks the same
-# calls itself (ASan's interceptors and the fortified calls conflict).
+# glibc's checks need optimising; a sanitizer checks the same calls itself.
 string(REGEX MATCHALL " -O[^ ]*" optimisations "${platform_flags}")
 list(POP_BACK optimisations optimisation)
 if(optimisation AND NOT optimisation STREQUAL " -O0" AND NOT platform_flags MATCHES "_FORTIFY_SOURCE| -fsanitize="

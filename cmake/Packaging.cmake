@@ -1,11 +1,6 @@
-# Debian packages of the installed components, for the architecture built
-# (`cpack` in the build folder writes them to packages/ there):
-#   libvomaxel      the plug-in
-#   libvomaxel-dev  headers, pkg-config file and CMake package for hosts; the sample host
-#   acrhost         the host simulator, its self-test data and samples
-# Each holds the copyright file (following LICENSE) and the changelog under
-# share/doc/<package>/, the same bytes on every architecture, as Multi-Arch:
-# same packages must be.
+# A Debian package of each component (`cpack` writes them to packages/), each
+# with LICENSE as its copyright file and the changelog: the same bytes on every
+# architecture, as Multi-Arch: same packages must be.
 set(VOMAXEL_PACKAGE_MAINTAINER "Vomaxel developers <vomaxel@vomaxel.example>" CACHE STRING
   "Maintainer field of the Debian packages")
 
@@ -15,8 +10,7 @@ string(REPLACE "\n\n" "\n.\n" VOMAXEL_LICENSE_TEXT "${VOMAXEL_LICENSE_TEXT}")
 string(REPLACE "\n" "\n " VOMAXEL_LICENSE_TEXT " ${VOMAXEL_LICENSE_TEXT}")
 configure_file(packaging/copyright.in copyright @ONLY)
 
-# The changelog's latest entry names the version being packaged; gzip -n
-# leaves the name and time out, so the bytes depend on the text alone.
+# The changelog's latest entry names the version; gzip -n leaves out name and time.
 set(VOMAXEL_CHANGELOG ${PROJECT_SOURCE_DIR}/packaging/changelog)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VOMAXEL_CHANGELOG})
 execute_process(COMMAND dpkg-parsechangelog -l ${VOMAXEL_CHANGELOG} -S Version
@@ -75,9 +69,8 @@ foreach(component plugin dev acrhost)
     COMPONENT ${component})
 endforeach()
 
-# CPack writes no Multi-Arch field; this step adds it to the packages made.
 # The plug-in and its development files are co-installable for several
-# architectures; acrhost's command line and output are the same on every one.
+# architectures; acrhost behaves the same on every one.
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebMultiArch.cmake)
 set(CPACK_VOMAXEL_MULTIARCH libvomaxel=same libvomaxel-dev=same acrhost=foreign)
 

@@ -1,8 +1,6 @@
-# apt-get as the install scripts run it; sourced, with PROGRAM naming the caller.
-# Every call waits up to ten minutes for another apt or dpkg run to end. A
-# package index may fail to download while the rest of the registry is fine
-# (a mirror in the middle of a sync): the update is tried three times, and
-# then apt-get install decides with the indexes it has.
+# apt-get as the install scripts run it (sourced; PROGRAM names the caller),
+# waiting up to ten minutes for another apt or dpkg. An index may fail while a
+# mirror syncs: the update is tried three times, then install uses what it has.
 
 SUDO=()
 [ "$(id -u)" -eq 0 ] || SUDO=(sudo)
@@ -17,6 +15,4 @@ apt_update() {
   echo "$PROGRAM: some package indexes are still missing; installing from those at hand" >&2
 }
 
-apt_install() {
-  "${APT_GET[@]}" install -y -qq --no-install-recommends "$@"
-}
+apt_install() { "${APT_GET[@]}" install -y -qq --no-install-recommends "$@"; }

@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
 # Checks that a sysroot build (Ninja) took the target's files from the sysroot
-# alone: every include, library and prefix folder in the compile database and
-# the build's commands, every library linked by path, and every header the
-# compiler read (Ninja's record of dependencies) lies in the sysroot, the
-# compiler's own folder or the project's sources and this build.
-#   check-sysroot-build.sh BUILD SYSROOT SOURCE COMPILER
+# alone: every folder in its compile and link flags, library linked by path and
+# header read lies in the sysroot, the compiler's own folder, the sources or
+# this build.   check-sysroot-build.sh BUILD SYSROOT SOURCE COMPILER
 set -euo pipefail
 build=$(realpath "$1") sysroot=$(realpath "$2") source=$(realpath "$3") compiler=$4
 own=$(dirname "$("$compiler" -print-file-name=include)")
 allowed=("$sysroot" "$own" "$source")
 
-# The paths on standard input that lie elsewhere; of the project's folder
-# only this build's own and the sources count.
+# The paths on standard input that lie elsewhere (another build folder too).
 under() { [[ $1 == "$2" || $1 == "$2"/* ]]; }
 outside() {
   local path prefix

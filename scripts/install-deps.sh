@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages named on the command line that are missing.
-# apt-get runs only when something is missing.
+# Installs the Debian packages named that are missing; apt-get runs only then.
 set -euo pipefail
 PROGRAM=install-deps
 . "$(dirname "$0")/apt.sh"
 missing=()
 for pkg in "$@"; do
-  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$pkg")
-  fi
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "installing: ${missing[*]}"

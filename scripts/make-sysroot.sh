@@ -1,17 +1,11 @@
 #!/usr/bin/env bash
-# Makes a target sysroot, as Yocto and Buildroot build against: the target's
-# development packages and the runtime libraries they need, downloaded from
-# the registry and unpacked with dpkg -x. Nothing of the build machine's own
-# file system goes in, and nothing is installed.
+# Makes DIR/sysroot, as Yocto and Buildroot build against: the packages below
+# and their direct dependencies (first alternative) for ARCH, at the registry's
+# candidate version, downloaded to DIR/debs and unpacked with dpkg -x; nothing
+# of the build machine's goes in. The same set again keeps the sysroot as is.
 #   make-sysroot.sh ARCH DIR
-# DIR/sysroot is the sysroot; DIR/debs keeps the downloaded packages. The
-# package set is fixed: the packages named below and what the development
-# packages depend on directly (their first alternative), at the registry's
-# candidate version. A sysroot made from the same set is kept as it is.
 set -euo pipefail
-PROGRAM=make-sysroot
-ARCH=${1:-}
-DIR=${2:-}
+PROGRAM=make-sysroot ARCH=${1:-} DIR=${2:-}
 [ -n "$ARCH" ] && [ -n "$DIR" ] || { echo "usage: $PROGRAM ARCH DIR" >&2; exit 2; }
 . "$(dirname "$0")/apt.sh"
 
@@ -42,15 +36,12 @@ set_list=$(show $wanted "${ALL[@]}" |
   { echo "$PROGRAM: the registry does not offer all of: $wanted ${ALL[*]}" >&2; exit 1; }
 
 sysroot=$DIR/sysroot
-if [ -f "$sysroot.packages" ] && [ "$(cat "$sysroot.packages")" = "$set_list" ]; then
-  echo "$PROGRAM: $sysroot is up to date ($(wc -l <<<"$set_list") packages)"
-  exit 0
-fi
+[ "$(cat "$sysroot.packages" 2>/dev/null)" != "$set_list" ] ||
+  { echo "$PROGRAM: $sysroot is up to date ($(wc -l <<<"$set_list") packages)"; exit 0; }
 
 mkdir -p "$DIR/debs"
 (cd "$DIR/debs" && apt-get download ${set_list//:all=/=} 2>&1 | grep -v '^W: Download is performed unsandboxed' || true)
-rm -rf "$sysroot" "$sysroot.packages"
-mkdir -p "$sysroot"
+rm -rf "$sysroot" "$sysroot.packages" && mkdir -p "$sysroot"
 for entry in $set_list; do
   name=${entry%%:*} version=${entry##*=}
   deb=$(ls "$DIR"/debs/"${name}"_"${version//:/%3a}"_*.deb) ||
