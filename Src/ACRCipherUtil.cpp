@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include <openssl/crypto.h>
+#include <openssl/err.h>
 #include <openssl/evp.h>
 
 #include "KeyPair.h"
@@ -118,6 +119,22 @@ class CipherContext {
   CipherContext(const CipherContext&);
   CipherContext& operator=(const CipherContext&);
   EVP_CIPHER_CTX* const context_;
+};
+
+// The calling thread's OpenSSL error queue is the host's: a field the old
+// key decrypts, or none does, leaves "bad decrypt" there, which a TLS
+// connection on the same thread would take for its own fatal error. The
+// errors queued within a cipher call's scope are removed when it ends; what
+// the queue held before stays. With an empty queue there is nothing to mark,
+// and the queue is emptied again.
+class ErrorQueueMark {
+ public:
+  ErrorQueueMark() { ERR_set_mark(); }
+  ~ErrorQueueMark() { ERR_pop_to_mark(); }
+
+ private:
+  ErrorQueueMark(const ErrorQueueMark&);
+  ErrorQueueMark& operator=(const ErrorQueueMark&);
 };
 
 }  // namespace
@@ -315,6 +332,7 @@ int CACRCipherUtil::Decrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
 int CACRCipherUtil::m_DecryptWithKeyType(KEY_TYPE type, unsigned char* pOutBuffer,
                                          unsigned char* pInBuffer, int inLen) {
   CIPHER_ASSERT(type != KEY_TYPE_MAX, "(type) != (KEY_TYPE_MAX)", 216, kDecryptWithKeyType);
+  const ErrorQueueMark mark;
   const CipherContext context;
   unsigned char iv[kBlockSize];
   std::memset(iv, 0, sizeof(iv));
@@ -349,6 +367,7 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
     VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, 65);
     return 0;
   }
+  const ErrorQueueMark mark;
   const CipherContext context;
   unsigned char iv[kBlockSize];
   std::memset(iv, 0, sizeof(iv));
