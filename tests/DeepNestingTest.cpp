@@ -354,4 +354,37 @@ TEST_F(DeepNesting, HostileTextsBesideOrdinaryOnesInEveryParsingOperation) {
   EXPECT_EQ(wrong, 0) << "of " << ordinaryRuns << " ordinary runs and the hostile ones";
 }
 
+// A host's own parses of texts near the reader's limit, on a thread of its
+// own, beside the plug-in's parses of an ordinary answer. Before jsoncpp 1.8
+// the host's levels count in the plug-in's parses too, and the plug-in reads
+// again the text the reader then refuses; the count of answers refused all
+// the same is recorded.
+TEST_F(DeepNesting, OrdinaryAnswersBesideAHostsDeepParses) {
+  const int hostDepth = jsoncpp::kNestingLimit - 5;
+  const std::string deep = std::string(hostDepth, '[') + std::string(hostDepth, ']');
+  std::atomic<bool> stop(false);
+  std::thread host([&] {
+    while (!stop) {
+      Json::Value root;
+      try {
+        port::Reader().parse(deep.data(), deep.data() + deep.size(), root);
+      } catch (const Json::RuntimeError&) {  // the plug-in's levels added to its count
+      }
+    }
+  });
+  const char kAnswer[] = R"({"channelId":"CH1","extra":{"a":[[{"b":[[1]]}]]}})";  // 7 levels
+  const int kCalls = 5000;
+  int refused = 0;
+  for (int i = 0; i < kCalls; ++i) {
+    ACR_MATCH_INFO record{};
+    refused += !vomaxel().ParserACRInfoJson(kAnswer, record);
+  }
+  stop = true;
+  host.join();
+  RecordProperty("refused", refused);
+  std::printf("ordinary answers refused beside the host's %d-level parses: %d of %d\n", hostDepth,
+              refused, kCalls);
+  EXPECT_EQ(refused, 0);
+}
+
 }  // namespace
