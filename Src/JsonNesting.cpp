@@ -2,6 +2,9 @@
 
 namespace vomaxel {
 
+static_assert(kNestingLimit <= kLargestNestingLimit,
+              "VOMAXEL_NESTING_LIMIT: at most 1024 levels (0: the reader's own limit)");
+
 namespace {
 
 // The kind of each level counted, one bit a level (set: an object), on the
