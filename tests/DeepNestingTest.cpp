@@ -275,6 +275,29 @@ TEST_F(DeepNesting, ATextTooDeepIsRejectedAsTheReaderRejectsOne) {
   }
 }
 
+// The count reads the text as the reader does: brackets in strings (escaped
+// quotes included) and in comments open nothing; a comment between two opening
+// brackets hides neither.
+TEST_F(DeepNesting, BracketsInStringsAndCommentsOpenNothing) {
+  const std::string outer(kDeepest - 1, '['), closing(kDeepest - 1, ']');
+  const struct {
+    const char* innermost;
+    bool read;
+  } cases[] = {
+      {R"(["[[[","]]]"])", true},        {R"(["\"[[", "\\", "[\\\"["])", true},
+      {"[/*[[*/1]", true},               {"[// [[\n1]", true},
+      {"[[1]]", false},                  {"[/**/[1]]", false},
+      {"[\"]\" /*]*/ [1]]", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.innermost);
+    std::vector<std::string> entries = {outer + c.innermost + closing};
+    std::string output;
+    vomaxel().MakeEventInfoList(entries, output);
+    EXPECT_EQ(ReadDeep(output)[0] != ReadDeep("[null]"), c.read);
+  }
+}
+
 // Every operation that parses, on the given texts; their results as one text.
 std::string ParseEverywhere(IVomaxel& vomaxel, const std::string& answer,
                             const std::string& eventInfo, const std::string& json) {
