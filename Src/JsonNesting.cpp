@@ -24,9 +24,9 @@ class Levels {
     ++depth_;
   }
 
-  // Ends the innermost level where it is of the kind `object` says.
+  // Ends the innermost level, of which there is one at least, where it is of
+  // the kind `object` says.
   void Close(bool object) {
-    if (depth_ == 0) return;
     const std::size_t top = depth_ - 1;
     if (((objects_[top / kBits] >> (top % kBits)) & 1ul) == (object ? 1ul : 0ul)) --depth_;
   }
