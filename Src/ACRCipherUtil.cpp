@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include <openssl/crypto.h>
+#include <openssl/err.h>
 #include <openssl/evp.h>
 
 #include "KeyPair.h"
@@ -134,6 +135,22 @@ class CipherContext {
   EVP_CIPHER_CTX* const context_;
 };
 
+// The calling thread's OpenSSL error queue is the host's: a field the old
+// key decrypts, or none does, leaves "bad decrypt" there, which a TLS
+// connection on the same thread would take for its own fatal error. The
+// errors queued within a cipher call's scope are removed when it ends; what
+// the queue held before stays. With an empty queue there is nothing to mark,
+// and the queue is emptied again.
+class ErrorQueueMark {
+ public:
+  ErrorQueueMark() { ERR_set_mark(); }
+  ~ErrorQueueMark() { ERR_pop_to_mark(); }
+
+ private:
+  ErrorQueueMark(const ErrorQueueMark&);
+  ErrorQueueMark& operator=(const ErrorQueueMark&);
+};
+
 // The step of a decryption that failed.
 enum DecryptionStep { kNoneFailed, kInitFailed, kUpdateFailed, kFinalFailed };
 
@@ -143,6 +160,7 @@ enum DecryptionStep { kNoneFailed, kInitFailed, kUpdateFailed, kFinalFailed };
 // that failed in `*failed` (where not null).
 int RunDecryption(const unsigned char* key, unsigned char* pOutBuffer,
                   const unsigned char* pInBuffer, int inLen, DecryptionStep* failed) {
+  const ErrorQueueMark mark;
   DecryptionStep step = kInitFailed;
   int written = 0;
   const CipherContext context;
@@ -429,6 +447,7 @@ int CACRCipherUtil::Encrypt(unsigned char* pOutBuffer, unsigned char* pInBuffer,
     VOMAXEL_LOG(3, "%s:%d current key is not set, yet", kEncrypt, VOMAXEL_FIXED_LINE(65));
     return 0;
   }
+  const ErrorQueueMark mark;
   const CipherContext context;
   unsigned char iv[kBlockSize];
   std::memset(iv, 0, sizeof(iv));

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "JsonNesting.h"
 #include "JsonReader.h"
 
 namespace vomaxel {
@@ -59,6 +60,12 @@ void MendComments(Json::Value& value) {
 
 bool ParseJson(const char* begin, const char* end, const port::Features& features,
                Json::Value& root) {
+  // Deeper than the plug-in's limit, a text is refused as one past the
+  // reader's own limit is.
+  if (kNestingLimit != 0 && NestsDeeperThan(begin, end, kNestingLimit)) {
+    root = Json::Value();
+    return false;
+  }
   bool parsed;
   try {
     parsed = ReadJson(begin, end, features, root);

@@ -12,7 +12,10 @@ namespace vomaxel {
 // Parses the text [begin, end) as a whole with comment collection on, as
 // Json::Reader::parse does, and returns its result. The reader throws on
 // nesting deeper than its limit; that counts as a failed parse and leaves
-// `root` null. Built against jsoncpp before 1.8, whose reader counts nesting
+// `root` null. A text that nests deeper than the plug-in's own limit
+// (kNestingLimit, JsonNesting.h), when the build sets one, is refused in the
+// same way before the reader sees it: its recursion then fits a small thread
+// stack. Built against jsoncpp before 1.8, whose reader counts nesting
 // for the whole process, the plug-in's parses take turns and decide the limit
 // themselves: the reader is never given a text that takes it past its limit
 // (see SharedDepthReader.h).

@@ -3,10 +3,10 @@
 // an answer is appended to the host's ACR_MATCH_INFO record.
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <type_traits>
 #include <utility>
 
-#include <boost/lexical_cast.hpp>
 #include "JsonCpp.h"
 
 #include "ACRCipherUtil.h"
@@ -341,10 +341,11 @@ void Vomaxel::m_MakeACRInfoToKnown(const EntryMembers& members, ACR_MATCH_INFO& 
   AppendMemberText(member[kContentTitle], absent, matchInfo.szProgramName);
   matchInfo.szSource.append(source.begin(), source.end());
 
-  // The offset is written without a sign: -1 becomes 4294967295.
+  // The offset is written without a sign: -1 becomes 4294967295. Written by
+  // printf's "%u", it has no digit grouping, whatever the host's locales.
   const Json::Value* contentOffset = member[kContentOffset];
   const int offset = contentOffset != NULL ? contentOffset->asInt() : 0;
-  matchInfo.szMediaTime.append(boost::lexical_cast<std::string>(static_cast<unsigned int>(offset)));
+  matchInfo.szMediaTime.append(std::to_string(static_cast<unsigned int>(offset)));
 
   AppendMemberText(member[kGenre], absent, matchInfo.szGenre);
   AppendMemberText(member[kAltIdType], absent, matchInfo.szAltIdType);

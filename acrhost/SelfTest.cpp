@@ -30,6 +30,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <locale>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -341,6 +343,35 @@ void CheckOpenSsl(const OpenSslRelease& built, const OpenSslRelease& loaded, Ver
                             ", or build both against this receiver's " + loaded.line() + " headers");
 }
 
+// jsoncpp before 1.9.8 reads reals through the C++ global locale: in a host
+// that makes the viewer's locale its global one, a locale that writes "1,5"
+// turns 1.500 into 1500 and makes a text with 1.5e3 unreadable. The plug-in's
+// own conversions ignore locales. The check reads a real through the plug-in
+// under the locale this environment names (LC_ALL, LC_NUMERIC, LANG), as a
+// host's std::locale("") would give it, set as the global one.
+void CheckLocale(Plugin& plugin, Verdicts& verdicts) {
+  std::locale environment;
+  try {
+    environment = std::locale("");
+  } catch (const std::runtime_error&) {
+    verdicts.Pass("jsoncpp: reals read as in the \"C\" locale (this environment names no installed locale)");
+    return;
+  }
+  const std::string label = "jsoncpp: reals read as in the \"C\" locale under this environment's (" +
+                            environment.name() + ") as the C++ global one";
+  const std::locale previous = std::locale::global(environment);
+  ACR_MATCH_INFO record{};
+  const bool parsed = plugin.object().ParserACRInfoJson("{\"matchCount\":1.5e3,\"eventType\":0.250}", record);
+  std::locale::global(previous);
+  if (parsed && record.nMatchCount == 1500 && record.nEventType == 0) {
+    verdicts.Pass(label);
+    return;
+  }
+  verdicts.Error(label, "jsoncpp " JSONCPP_VERSION_STRING " reads reals through the C++ global locale: "
+                 "a host that sets it to this one gets reals read wrongly or its texts refused; keep "
+                 "the host's C++ global locale \"C\", or use jsoncpp 1.9.8 or later");
+}
+
 // The data file that is installed with acrhost, found from acrhost's own
 // folder as the build tree lays it out too. ACRHOST_SELFTEST_DATA leads from
 // that folder by "../" steps first: each takes a folder off the path, which
@@ -384,6 +415,7 @@ void RunSelfTest(const Options& options) {
   Print("selftest: running with " + loaded.text + "\n");
   Verdicts verdicts(options.verbose);
   CheckOpenSsl(built, loaded, verdicts);
+  CheckLocale(session.plugin(), verdicts);
   for (const Json::Value& check : *checks) Run(session.plugin(), check, verdicts);
   Print("selftest: " + std::to_string(verdicts.passed()) + " passed, " +
         std::to_string(verdicts.failed()) + " failed\n");

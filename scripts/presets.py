@@ -22,6 +22,8 @@ like the rest of the preset:
                where VOMAXEL_SYSROOT points
   "toolchain"  a receiver SDK that scripts/prepare-toolchain.sh unpacks where
                VOMAXEL_TOOLCHAIN_ROOT points
+  "locales"    locales (such as de_DE.UTF-8) that scripts/generate-locales.sh
+               generates (added up)
   "after"      presets that must finish first when both run
   "tests"      {"skip": labels} (added up), {"only": labels}, {"environment": ...}
   "targets"    what the build builds (default: everything)
@@ -186,6 +188,8 @@ def prepare(name, out=sys.stdout):
                   f"{need['cross']} package set (see above) !!!!!!!!", file=out, flush=True)
     if status == 0 and "toolchain" in need:
         status = script("prepare-toolchain.sh", need["toolchain"], need["cache"]["VOMAXEL_TOOLCHAIN_ROOT"])
+    if status == 0 and need.get("locales"):
+        status = script("generate-locales.sh", *need["locales"])
     if status == 0 and "sysroot" in need:
         status = script("make-sysroot.sh", need["sysroot"],
                         os.path.dirname(need["cache"]["VOMAXEL_SYSROOT"]))

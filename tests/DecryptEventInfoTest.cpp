@@ -1,6 +1,10 @@
 // DecryptEachEventInfo, and the decoding of one encrypted field, which event
 // information shows most directly: whole output texts and whole log lists.
+#include <openssl/bio.h>
+#include <openssl/err.h>
+
 #include <string>
+#include <vector>
 
 #include "DecodingFixture.h"
 
@@ -176,6 +180,31 @@ TEST_F(DecryptEventInfo, PadCharacterInsideTheTextLeavesAZeroByte) {
     }
   }
   FAIL() << "no ciphertext with a zero byte in place";
+}
+
+// The calling thread's OpenSSL error queue is the host's: after a field that
+// the current key decrypts, that the old one decrypts after the current one
+// failed, or that neither does, it holds what it held before, empty or an
+// error the host queued itself.
+TEST_F(DecryptEventInfo, LeavesTheThreadsOpenSslErrorsAsItFoundThem) {
+  const auto queueHostError = [] { BIO_free(BIO_new_file("/nonexistent/vomaxel", "r")); };
+  const auto drain = [] {
+    std::vector<unsigned long> codes;
+    for (unsigned long code; (code = ERR_get_error()) != 0;) codes.push_back(code);
+    return codes;
+  };
+  queueHostError();
+  const std::vector<unsigned long> hostErrors = drain();
+  ASSERT_FALSE(hostErrors.empty());
+  for (const Key key : {Key::kCurrent, Key::kOld, Key::kForeign}) {
+    for (const bool hostQueued : {false, true}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(key)) + (hostQueued ? " after the host's" : ""));
+      if (hostQueued) queueHostError();
+      const std::string output = Decrypt(EventInfo(R"({"contentId":"P1.10"})", key));
+      EXPECT_EQ(output.find("P1.10") != std::string::npos, key != Key::kForeign);
+      EXPECT_EQ(drain(), hostQueued ? hostErrors : std::vector<unsigned long>{});
+    }
+  }
 }
 
 }  // namespace

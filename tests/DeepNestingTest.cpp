@@ -1,17 +1,22 @@
-// Nesting at jsoncpp's limit, on a receiver-sized thread stack. The old reader
-// accepts so many levels of open values (1000; 256 from 1.9.8) and throws
-// past them; every parsing operation gets texts at the limit and one level
-// past it on a thread with a 1 MiB stack and a guard page below it, and must
-// give its result or its rejection without crashing. Then texts nested far
-// past the limit and ordinary ones go through every parsing operation at
-// once, on such threads. Throughout, a host parses with the old reader on a
-// thread of its own.
+// Nesting at the plug-in's limit, on a receiver-sized thread stack. The
+// plug-in reads texts nested up to its own limit (a build setting; without
+// it, the old reader's: 1000 levels, 256 from 1.9.8) and refuses deeper ones
+// as the reader refuses a text past its limit. Every parsing operation gets
+// texts at the limit and one level past it, as arrays and as objects, on a
+// thread with a 64 KiB stack (1 MiB at the reader's own limit) and a guard
+// page below it, and must give its result or its rejection without crashing;
+// the stack each one used is recorded. Then texts nested far past the limit
+// and ordinary ones go through every parsing operation at once, on such
+// threads. Throughout, a host parses with the old reader on a thread of its
+// own.
 #include <pthread.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,16 +26,40 @@
 
 #include "PluginFixture.h"
 
+// Memcheck takes reads of a thread's stack once it is gone for errors.
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+#else
+#define RUNNING_ON_VALGRIND 0
+#endif
+
 namespace {
 
-constexpr int kDeepest = jsoncpp::kNestingLimit;
-constexpr size_t kStackSize = 1 << 20;
+constexpr int kDeepest = VOMAXEL_NESTING_LIMIT != 0 ? VOMAXEL_NESTING_LIMIT : jsoncpp::kNestingLimit;
+constexpr size_t kStackSize = VOMAXEL_NESTING_LIMIT != 0 ? 64 << 10 : 1 << 20;
 
-// `depth` levels in all: `outer` levels of the given text around arrays.
-std::string Nested(const std::string& head, int depth, int outer, const std::string& tail) {
-  return head + std::string(depth - outer, '[') + std::string(depth - outer, ']') + tail;
+// A form of nesting: the text that opens a level, the innermost (empty)
+// level and the text that closes a level.
+struct Form {
+  const char* name;
+  const char* open;
+  const char* innermost;
+  const char* close;
+};
+const Form kForms[] = {{"arrays", "[", "[]", "]"}, {"objects", R"({"a":)", "{}", "}"}};
+
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
 }
-std::string Arrays(int depth) { return Nested("", depth, 0, ""); }
+
+// `depth` levels in all: `outer` levels of the given text around `form`.
+std::string Nested(const std::string& head, int depth, int outer, const std::string& tail,
+                   const Form& form = kForms[0]) {
+  return head + Repeat(form.open, depth - outer - 1) + form.innermost +
+         Repeat(form.close, depth - outer - 1) + tail;
+}
 
 // A report or output read back whatever its depth.
 Json::Value ReadDeep(const std::string& text) {
@@ -43,21 +72,34 @@ Json::Value ReadDeep(const std::string& text) {
   return root;
 }
 
-int ArrayDepth(const Json::Value& value) {
-  return value.isArray() ? 1 + (value.empty() ? 0 : ArrayDepth(value[0])) : 0;
+// Levels along the first member or element, counting empty ones.
+int Depth(const Json::Value& value) {
+  if (!value.isArray() && !value.isObject()) return 0;
+  return 1 + (value.empty() ? 0 : Depth(*value.begin()));
 }
 
-// Runs `operation` on a thread with a 1 MiB stack and a guard page below it.
-void OnSmallStack(const std::function<void()>& operation) {
+// Runs `operation` on a thread with a stack of kStackSize bytes and
+// inaccessible pages below it, and returns the bytes of that stack it used
+// (the thread's own descriptor and static TLS, which the C library keeps
+// there, included); 0 under valgrind. Where the C library wants more for a
+// thread (128 KiB on arm64), the thread gets that, all but the top kStackSize
+// bytes of it inaccessible.
+size_t OnSmallStack(const std::function<void()>& operation) {
   const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  void* mapping = mmap(nullptr, kStackSize + page, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  ASSERT_NE(mapping, MAP_FAILED);
-  mprotect(mapping, page, PROT_NONE);
+  const size_t given = std::max(kStackSize, static_cast<size_t>(sysconf(_SC_THREAD_STACK_MIN)));
+  const size_t mapped = (given + page - 1) / page * page + page;
+  void* mapping = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  EXPECT_NE(mapping, MAP_FAILED);
+  if (mapping == MAP_FAILED) return 0;
+  unsigned char* const stack = static_cast<unsigned char*>(mapping) + mapped - kStackSize;
+  mprotect(mapping, mapped - kStackSize, PROT_NONE);
+  std::fill(stack, stack + kStackSize, 0xA5);
 
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
-  pthread_attr_setstack(&attributes, static_cast<char*>(mapping) + page, kStackSize);
+  EXPECT_EQ(pthread_attr_setstack(&attributes, static_cast<unsigned char*>(mapping) + page,
+                                  mapped - page),
+            0);
   pthread_t thread;
   auto run = [](void* argument) -> void* {
     (*static_cast<const std::function<void()>*>(argument))();
@@ -68,7 +110,13 @@ void OnSmallStack(const std::function<void()>& operation) {
             0);
   pthread_join(thread, nullptr);
   pthread_attr_destroy(&attributes);
-  munmap(mapping, kStackSize + page);
+  size_t used = 0;
+  if (!RUNNING_ON_VALGRIND) {
+    used = stack + kStackSize -
+           std::find_if(stack, stack + kStackSize, [](unsigned char b) { return b != 0xA5; });
+  }
+  munmap(mapping, mapped);
+  return used;
 }
 
 // A host's own parses with the old reader, on a thread of its own, as any
@@ -101,74 +149,152 @@ using DeepNesting = PluginTest;
 
 TEST_F(DeepNesting, EveryParsingOperationAtTheLimitAndOneLevelPastIt) {
   const HostParses host;
-  for (const int depth : {kDeepest, kDeepest + 1}) {
-    SCOPED_TRACE(depth);
-    const bool parses = depth == kDeepest;
+  for (const Form& form : kForms) {
+    for (const int depth : {kDeepest, kDeepest + 1}) {
+      SCOPED_TRACE(std::string(form.name) + " " + std::to_string(depth));
+      const bool parses = depth == kDeepest;
+      size_t used = 0;
+      // The stack used at the limit, for each operation; recorded and printed.
+      auto measure = [&](const char* operation, const std::function<void()>& call) {
+        const size_t bytes = OnSmallStack(call);
+        used = std::max(used, bytes);
+        if (!parses || bytes == 0) return;
+        const std::string key = std::string("stack.") + form.name + "." + operation;
+        RecordProperty(key, static_cast<int>(bytes));
+        std::printf("%s: %zu bytes of %zu at %d levels\n", key.c_str(), bytes, kStackSize, depth);
+      };
+      auto nested = [&](const std::string& head, int outer, const std::string& tail) {
+        return Nested(head, depth, outer, tail, form);
+      };
 
+      ACR_MATCH_INFO record{};
+      record.szChannelId = "kept";
+      measure("ParserACRInfoJson", [&] {
+        EXPECT_EQ(vomaxel().ParserACRInfoJson(nested("{\"x\":", 1, "}").c_str(), record), parses);
+      });
+      EXPECT_EQ(record.szChannelId, parses ? "unknown" : "kept");
+
+      // Root, "matchResult" and the entry hold the first three levels.
+      record = ACR_MATCH_INFO{};
+      std::string output = "previous";
+      measure("DecryptMatchInfo", [&] {
+        vomaxel().DecryptMatchInfo(
+            nested(R"({"matchResult":[{"contentId":"P1.1","extra":)", 3, "}]}"), record, output);
+      });
+      EXPECT_EQ(record.szProgramId, parses ? "P1" : "");
+      if (parses) EXPECT_EQ(Depth(ReadDeep(output)["matchResult"][0]["extra"]), depth - 3);
+      else EXPECT_EQ(output, "previous");
+
+      measure("DecryptEachEventInfo", [&] {
+        output = vomaxel().DecryptEachEventInfo(nested("{\"extra\":", 1, "}"));
+      });
+      if (parses) EXPECT_EQ(Depth(ReadDeep(output)["extra"]), depth - 1);
+      else EXPECT_EQ(output, "");
+
+      output = "previous";
+      measure("MakeEventMessage", [&] {
+        vomaxel().MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, "[1]", nested("", 0, ""),
+                                   output);
+      });
+      if (parses) EXPECT_EQ(Depth(ReadDeep(output)["EventInfo"]), depth);
+      else EXPECT_EQ(output, "previous");
+
+      std::vector<std::string> entries = {nested("", 0, "")};
+      measure("MakeEventInfoList", [&] { vomaxel().MakeEventInfoList(entries, output); });
+      const Json::Value element = ReadDeep(output)[0];
+      if (parses) EXPECT_EQ(Depth(element), depth);
+      else EXPECT_EQ(element, ReadDeep("[null]"));
+
+      // Past the limit, "ContentMeta" and "Value" are carried as text.
+      BI_ST_ACRINFO acrInfo{"", "", 0, "", nested("", 0, ""), 0, 0, 0, 0};
+      // The ad member one level down.
+      BI_ST_EVENTINFO eventInfo{0, "", 0, 0, "", nested("{\"AdURI\":", 1, "}")};
+      std::vector<BI_ST_ACRINFO> acrInfos = {acrInfo};
+      std::vector<BI_ST_EVENTINFO> eventInfos = {eventInfo};
+      measure("MakeAcrData", [&] {
+        EXPECT_TRUE(vomaxel().MakeAcrData(1, 2, &acrInfo, &eventInfo, output));
+      });
+      Json::Value report = ReadDeep(output);
+      const Json::Value meta = report["ACRInfo"]["ContentMeta"];
+      const Json::Value value = report["EventInfo"]["Value"];
+      if (parses) {
+        EXPECT_EQ(Depth(meta), depth);
+        EXPECT_EQ(Depth(value["AdURI"]), depth - 1);
+      } else {
+        EXPECT_EQ(meta, Json::Value(acrInfo.szContentMeta));
+        EXPECT_EQ(value, Json::Value(eventInfo.szValue));
+      }
+      measure("MakeAcrData(lists)", [&] {
+        EXPECT_TRUE(vomaxel().MakeAcrData(0, 1, 2, &acrInfos, &eventInfos, output));
+      });
+      report = ReadDeep(output);
+      EXPECT_EQ(report["ACRInfo"][0]["ContentMeta"], meta);
+      EXPECT_EQ(report["EventInfo"][0]["Value"], value);
+      EXPECT_LT(used, kStackSize);
+    }
+  }
+}
+
+// A text refused for its depth gets what a text the reader rejects gets, log
+// lines included: one level past the limit, against the deepest text with an
+// unreadable token in its innermost level (the texts' own bytes left out).
+TEST_F(DeepNesting, ATextTooDeepIsRejectedAsTheReaderRejectsOne) {
+  auto outcome = [&](const std::string& text) {
+    ClearLog();
     ACR_MATCH_INFO record{};
     record.szChannelId = "kept";
-    OnSmallStack([&] {
-      EXPECT_EQ(vomaxel().ParserACRInfoJson(Nested("{\"x\":", depth, 1, "}").c_str(), record),
-                parses);
-    });
-    EXPECT_EQ(record.szChannelId, parses ? "unknown" : "kept");
-
-    // Root, "matchResult" and the entry hold the first three levels.
-    record = ACR_MATCH_INFO{};
     std::string output = "previous";
-    OnSmallStack([&] {
-      vomaxel().DecryptMatchInfo(
-          Nested(R"({"matchResult":[{"contentId":"P1.1","extra":)", depth, 3, "}]}"), record,
-          output);
-    });
-    EXPECT_EQ(record.szProgramId, parses ? "P1" : "");
-    if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["matchResult"][0]["extra"]), depth - 3);
-    else EXPECT_EQ(output, "previous");
-
-    OnSmallStack([&] {
-      output = vomaxel().DecryptEachEventInfo(Nested("{\"extra\":", depth, 1, "}"));
-    });
-    if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["extra"]), depth - 1);
-    else EXPECT_EQ(output, "");
-
-    output = "previous";
-    OnSmallStack([&] {
-      vomaxel().MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, "[1]", Arrays(depth), output);
-    });
-    if (parses) EXPECT_EQ(ArrayDepth(ReadDeep(output)["EventInfo"]), depth);
-    else EXPECT_EQ(output, "previous");
-
-    std::vector<std::string> entries = {Arrays(depth)};
-    OnSmallStack([&] { vomaxel().MakeEventInfoList(entries, output); });
-    const Json::Value element = ReadDeep(output)[0];
-    if (parses) EXPECT_EQ(ArrayDepth(element), depth);
-    else EXPECT_EQ(element, ReadDeep("[null]"));
-
-    // Past the limit, "ContentMeta" and "Value" are carried as text.
-    BI_ST_ACRINFO acrInfo{"", "", 0, "", Arrays(depth), 0, 0, 0, 0};
-    // The ad member one level down.
-    BI_ST_EVENTINFO eventInfo{0, "", 0, 0, "", Nested("{\"AdURI\":", depth, 1, "}")};
-    std::vector<BI_ST_ACRINFO> acrInfos = {acrInfo};
-    std::vector<BI_ST_EVENTINFO> eventInfos = {eventInfo};
-    OnSmallStack([&] {
-      EXPECT_TRUE(vomaxel().MakeAcrData(1, 2, &acrInfo, &eventInfo, output));
-    });
-    Json::Value report = ReadDeep(output);
-    const Json::Value meta = report["ACRInfo"]["ContentMeta"];
-    const Json::Value value = report["EventInfo"]["Value"];
-    if (parses) {
-      EXPECT_EQ(ArrayDepth(meta), depth);
-      EXPECT_EQ(ArrayDepth(value["AdURI"]), depth - 1);
-    } else {
-      EXPECT_EQ(meta, Json::Value(acrInfo.szContentMeta));
-      EXPECT_EQ(value, Json::Value(eventInfo.szValue));
+    std::string result = std::to_string(vomaxel().ParserACRInfoJson(text.c_str(), record));
+    vomaxel().DecryptMatchInfo(text, record, output);
+    result += Describe(record) + output + vomaxel().DecryptEachEventInfo(text);
+    std::vector<std::string> entries = {text};
+    vomaxel().MakeEventInfoList(entries, output);
+    result += output;
+    vomaxel().MakeEventMessage(MATCHING_ENGINE_TYPE_VIDEO, 1, 2, text, text, output);
+    BI_ST_ACRINFO acrInfo{"", "", 0, "", text, 0, 0, 0, 0};
+    BI_ST_EVENTINFO eventInfo{0, "", 0, 0, "", text};
+    vomaxel().MakeAcrData(1, 2, &acrInfo, &eventInfo, output);
+    result += output;
+    for (const std::string& line : Logged()) result += line + "\n";
+    // The text as it stands, and as a JSON string holds it.
+    const std::string quoted = Json::valueToQuotedString(text.c_str());
+    for (const std::string& form : {text, quoted.substr(1, quoted.size() - 2)}) {
+      for (size_t at; (at = result.find(form)) != std::string::npos;) {
+        result.replace(at, form.size(), "<text>");
+      }
     }
-    OnSmallStack([&] {
-      EXPECT_TRUE(vomaxel().MakeAcrData(0, 1, 2, &acrInfos, &eventInfos, output));
-    });
-    report = ReadDeep(output);
-    EXPECT_EQ(report["ACRInfo"][0]["ContentMeta"], meta);
-    EXPECT_EQ(report["EventInfo"][0]["Value"], value);
+    return result;
+  };
+  for (const Form& form : kForms) {
+    SCOPED_TRACE(form.name);
+    const std::string tooDeep = Nested("{\"x\":", kDeepest + 1, 1, "}", form);
+    const std::string unreadable = Nested("{\"x\":", kDeepest, 1, "}", form);
+    std::string same = unreadable;
+    same.replace(same.find(form.innermost), 2, "[x");
+    EXPECT_EQ(outcome(tooDeep), outcome(same));
+  }
+}
+
+// The count reads the text as the reader does: brackets in strings (escaped
+// quotes included) and in comments open nothing; a comment between two opening
+// brackets hides neither.
+TEST_F(DeepNesting, BracketsInStringsAndCommentsOpenNothing) {
+  const std::string outer(kDeepest - 1, '['), closing(kDeepest - 1, ']');
+  const struct {
+    const char* innermost;
+    bool read;
+  } cases[] = {
+      {R"(["[[[","]]]"])", true},        {R"(["\"[[", "\\", "[\\\"["])", true},
+      {"[/*[[*/1]", true},               {"[// [[\n1]", true},
+      {"[[1]]", false},                  {"[/**/[1]]", false},
+      {"[\"]\" /*]*/ [1]]", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.innermost);
+    std::vector<std::string> entries = {outer + c.innermost + closing};
+    std::string output;
+    vomaxel().MakeEventInfoList(entries, output);
+    EXPECT_EQ(ReadDeep(output)[0] != ReadDeep("[null]"), c.read);
   }
 }
 
@@ -204,7 +330,9 @@ std::string ParseEverywhere(IVomaxel& vomaxel, const std::string& answer,
 // taken as the separator, and such a "[" or "{" opens nothing and "]" closes
 // nothing.
 TEST_F(DeepNesting, HostileTextsBesideOrdinaryOnesInEveryParsingOperation) {
-  const std::string nested = std::string(100, '[') + "1" + std::string(100, ']');
+  // Ordinary texts nested as deep as the limit allows (100 levels at most).
+  const int levels = std::min(100, kDeepest - 4);
+  const std::string nested = std::string(levels, '[') + "1" + std::string(levels, ']');
   const std::string answer = R"({"matchResult":[{"contentId":"P1.10","streamId":"CH1.News",)"
                              R"("extra":)" + nested + R"(}],"queryTs":7})";
   const std::string eventInfo = R"({"contentId":"E1","streamId":"S1.live","extra":)" + nested + "}";
@@ -251,6 +379,39 @@ TEST_F(DeepNesting, HostileTextsBesideOrdinaryOnesInEveryParsingOperation) {
   for (std::thread& thread : threads) thread.join();
   RecordProperty("ordinaryRuns", ordinaryRuns);
   EXPECT_EQ(wrong, 0) << "of " << ordinaryRuns << " ordinary runs and the hostile ones";
+}
+
+// A host's own parses of texts near the reader's limit, on a thread of its
+// own, beside the plug-in's parses of an ordinary answer. Before jsoncpp 1.8
+// the host's levels count in the plug-in's parses too, and the plug-in reads
+// again the text the reader then refuses; the count of answers refused all
+// the same is recorded.
+TEST_F(DeepNesting, OrdinaryAnswersBesideAHostsDeepParses) {
+  const int hostDepth = jsoncpp::kNestingLimit - 5;
+  const std::string deep = std::string(hostDepth, '[') + std::string(hostDepth, ']');
+  std::atomic<bool> stop(false);
+  std::thread host([&] {
+    while (!stop) {
+      Json::Value root;
+      try {
+        port::Reader().parse(deep.data(), deep.data() + deep.size(), root);
+      } catch (const Json::RuntimeError&) {  // the plug-in's levels added to its count
+      }
+    }
+  });
+  const char kAnswer[] = R"({"channelId":"CH1","extra":{"a":[[{"b":[[1]]}]]}})";  // 7 levels
+  const int kCalls = 5000;
+  int refused = 0;
+  for (int i = 0; i < kCalls; ++i) {
+    ACR_MATCH_INFO record{};
+    refused += !vomaxel().ParserACRInfoJson(kAnswer, record);
+  }
+  stop = true;
+  host.join();
+  RecordProperty("refused", refused);
+  std::printf("ordinary answers refused beside the host's %d-level parses: %d of %d\n", hostDepth,
+              refused, kCalls);
+  EXPECT_EQ(refused, 0);
 }
 
 }  // namespace

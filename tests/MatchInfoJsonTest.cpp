@@ -39,7 +39,9 @@ std::string ReadRecord(const std::string& changes, const std::string& unknown = 
 using MatchInfoReader = PluginTest;
 
 // Members after comments with a stray "[" for a separator, more than the
-// reader's nesting limit of them: none opens a level.
+// reader's nesting limit of them: none opens a level. The plug-in's own
+// nesting limit counts each of them as one, and refuses the text.
+const bool kStraysRead = jsoncpp::kAnySeparatorAfterComment && VOMAXEL_NESTING_LIMIT == 0;
 std::string StraySeparators() {
   std::string text = "{\"matchCount\":3";
   for (int i = 0; i < 1001; ++i) text += " /**/ [ \"matchCount\":3";
@@ -57,7 +59,7 @@ TEST_F(MatchInfoReader, RejectsUnusableTextAndKeepsTheRecord) {
       "{\"eventType\":2147483648}", "{\"engineType\":-2147483649}", "{\"isEngineStopped\":1e10}",
   };
   const std::string strays = StraySeparators();
-  if (!jsoncpp::kAnySeparatorAfterComment) cases.push_back(strays.c_str());
+  if (!kStraysRead) cases.push_back(strays.c_str());
   for (const char* text : cases) {
     const std::string logged = text != nullptr ? text : "";
     SCOPED_TRACE(logged);
@@ -82,7 +84,7 @@ TEST_F(MatchInfoReader, AppliesDefaultsAndConversions) {
       {"{\"matchCount\":2147483647}", "nMatchCount=2147483647"},
       {"{\"programId\":\"P2\"} trailing", "szProgramId=P2"},
   };
-  if (jsoncpp::kAnySeparatorAfterComment) cases.emplace_back(StraySeparators(), "nMatchCount=3");
+  if (kStraysRead) cases.emplace_back(StraySeparators(), "nMatchCount=3");
   for (const auto& [text, changes] : cases) {
     SCOPED_TRACE(text);
     ACR_MATCH_INFO record = kFilled;
