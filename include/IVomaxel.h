@@ -27,7 +27,8 @@
 // no state: any object, any number of calls, in any order, gives the same
 // results. destroy() deletes an object that create returned; a null pointer is
 // ignored. The one long-lived state is the key store, shared by every object
-// and kept from the first use until the library is unloaded.
+// and kept from the first use until the process ends: dlclose leaves the
+// plug-in loaded (its log statics are unique symbols, as the framework's).
 //
 // Threads. An operation runs to completion on the caller's thread; it starts
 // no thread and keeps nothing between calls. Operations may run on any thread,
@@ -37,6 +38,10 @@
 // call begun after SetSecureKey returned uses the new pair. The host keeps
 // apart: destroy or dlclose while a call runs, one record or out-string in two
 // calls at once, and a change of an ACR_STRING_* text while calls run.
+// Stack: a call needs under 24 KiB of its thread's stack whatever the input
+// (JSON nesting is held to 32 levels; -DVOMAXEL_NESTING_LIMIT=0 restores the
+// reader's own limit, which needs up to 512 KiB: docs/integrating.md). The thread's
+// OpenSSL error queue holds after a call exactly what it held before.
 //
 // Results. A rejected input is told by the result (false, an empty text) or,
 // where an operation returns nothing, by its out-string left as it was: pass
@@ -44,7 +49,10 @@
 // a rejection leaves untouched. No exception but std::bad_alloc leaves an
 // operation (jsoncpp's report of a failed allocation becomes one); the
 // caller's record and strings and the stored keys are then as they were.
-// Texts are bytes, in no character set. A text passed as const char*, a server
+// JSON nested deeper than 32 levels is refused as text that is not JSON.
+// The host's C and C++ global locales change no result of the plug-in's own
+// (jsoncpp up to 1.9.6 reads reals through the C++ global locale: keep it
+// "C"). Texts are bytes, in no character set. A text passed as const char*, a server
 // answer, and the JSON texts of MakeEventMessage and MakeEventInfoList end at
 // their first NUL byte; a record's texts are read whole. JSON is written
 // "styled" (jsoncpp's StyledWriter: indented, members sorted by name, a final
