@@ -40,6 +40,7 @@ asks() {
                 /^ASEs:/ { ase = 1; next } ase && /^\t/ { sub(/^\t/, ""); print "ASE", $0; next } { ase = 0 }' ;;
     Intel*|Adv*) sed -n 's/.*x86 ISA \(needed\|used\): \(.*\)/isa_level \2/p; s/.*x86 feature used: \(.*\)/registers \1/p' |
                  awk '{ name = $1; sub(/^[^ ]+ ?/, ""); n = split($0, v, /, /); for (i = 1; i <= n; i++) print name, v[i] }' ;;
+    *) cat >/dev/null ;;
   esac
 }
 
