@@ -365,6 +365,10 @@ def main(argv):
             return max(prepare(n) for n in argv[1:])
         return run(argv[1:])
     if argv[:1] == ["abi-baseline"]:
+        unknown = [n for n in argv[1:] if not vendor(CONFIGURE.get(n, {})).get("abiBaseline")]
+        if unknown:
+            print(f"presets.py: {', '.join(unknown)}: no preset that makes an ABI baseline", file=sys.stderr)
+            return 2
         return abi_baseline(argv[1:])
     if argv[:1] == ["generate"]:
         text = generate()
