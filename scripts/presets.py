@@ -17,7 +17,7 @@ workflow presets of the same name that each one implies. What else a
 configuration needs is declared in its "vendor"/"vomaxel" object, inherited
 like the rest of the preset:
   "packages"   Debian packages (added up along the inheritance)
-  "cross"      an ARM architecture whose cross toolchain and libraries
+  "cross"      an architecture whose cross toolchain and multiarch libraries
                scripts/install-cross-deps.sh installs
   "sysroot"    an architecture whose sysroot scripts/make-sysroot.sh makes
                where VOMAXEL_SYSROOT points
