@@ -10,7 +10,8 @@
 #   x86      the ISA levels and register sets in its GNU property note (an
 #            x86-64 file's, an i686 object's: cmake/cross-toolchain.cmake)
 #   AArch64  the machine alone: the tests running on the model check the rest
-# Prints each distinct set of values found, with a file that has it.
+# Prints each distinct set of values found, with a file that has it. SKIP
+# names a folder left out (a sysroot of the target's own packages).
 #   check_cpu.sh CPU FOLDER...
 set -euo pipefail
 cpu=$1
@@ -51,6 +52,7 @@ while IFS= read -r -d '' file; do
   [[ $(head -c 4 "$file" | od -An -c | tr -d ' ') =~ $elf_or_archive ]] || continue
   header=$($READELF -h "$file" 2>/dev/null) || continue
   found=$(sed -n 's/^ *Machine: *//p' <<<"$header" | sort -u)
+  [ -n "$found" ] || continue  # an empty archive
   [ "$found" = "$machine" ] || { echo "FAIL: $file is for $found, not $machine"; status=1; continue; }
   facts=$( { echo "$header"; $READELF -A -n "$file"; } | asks | sort -u)
   while read -r name value; do
@@ -61,6 +63,6 @@ while IFS= read -r -d '' file; do
   key=$(echo $facts)
   key=${key:-(nothing stated)}
   [[ -v seen[$key] ]] || { seen[$key]=1; echo "$key: $file"; }
-done < <(find "$@" -path '*/CMakeFiles/[0-9]*' -prune -o -type f -print0 | sort -z)
+done < <(find "$@" \( -path '*/CMakeFiles/[0-9]*' -o -path "${SKIP:-}" \) -prune -o -type f -print0 | sort -z)
 [ $status -eq 0 ] && echo "every ELF file asks for no more than $cpu"
 exit $status
