@@ -43,14 +43,17 @@ set(vomaxel_from_source_args
 if(CMAKE_C_COMPILER)  # the preset's; this project itself compiles no C
   list(APPEND vomaxel_from_source_args -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER})
 endif()
+# A cross build's toolchain file (in full) and the variables that it reads, as
+# its try_compile gets them: for every CMake project built for the target.
+set(VOMAXEL_TOOLCHAIN_ARGS "")
 if(CMAKE_TOOLCHAIN_FILE)
   get_filename_component(toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
-  list(APPEND vomaxel_from_source_args -DCMAKE_TOOLCHAIN_FILE=${toolchain})
-  # The variables that the toolchain file reads, as its try_compile gets them.
+  list(APPEND VOMAXEL_TOOLCHAIN_ARGS -DCMAKE_TOOLCHAIN_FILE=${toolchain})
   foreach(var IN LISTS CMAKE_TRY_COMPILE_PLATFORM_VARIABLES)
-    list(APPEND vomaxel_from_source_args -D${var}=${${var}})
+    list(APPEND VOMAXEL_TOOLCHAIN_ARGS -D${var}=${${var}})
   endforeach()
 endif()
+list(APPEND vomaxel_from_source_args ${VOMAXEL_TOOLCHAIN_ARGS})
 if(CMAKE_CXX_COMPILER_LAUNCHER)
   list(APPEND vomaxel_from_source_args "-DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}"
     "-DCMAKE_C_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}")
@@ -74,12 +77,14 @@ foreach(file IN LISTS recipe_files)
 endforeach()
 
 # Sets VAR to the cache folder of library NAME built with the arguments ARGN.
-function(vomaxel_library_folder var name)
+# VOMAXEL_FROM_SOURCE lists every such folder (linkage.cpu checks them).
+macro(vomaxel_library_folder var name)
   string(REPLACE "${PROJECT_SOURCE_DIR}" "<source>" key "${ARGN};${vomaxel_recipe}")
   string(SHA256 key "${key}")
   string(SUBSTRING ${key} 0 16 key)
-  set(${var} ${VOMAXEL_LIBRARY_CACHE}/${name}-${key} PARENT_SCOPE)
-endfunction()
+  set(${var} ${VOMAXEL_LIBRARY_CACHE}/${name}-${key})
+  list(APPEND VOMAXEL_FROM_SOURCE ${${var}})
+endmacro()
 
 # Adds DIR, a folder of libraries built here for the target, to the loader's
 # path of every test: LD_LIBRARY_PATH for CTest's children (written to
@@ -140,7 +145,7 @@ if(VOMAXEL_OPENSSL_RELEASE)
     execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE)
   endif()
   # A toolchain file's own C compiler (Clang for a receiver SDK) builds
-  # OpenSSL too, with the toolchain's target, sysroot and flags.
+  # OpenSSL too, with the toolchain's target, sysroot, compile and link flags.
   set(compiler "")
   if(CMAKE_TOOLCHAIN_FILE AND CMAKE_C_COMPILER_TARGET)
     set(compiler "CC=${CMAKE_C_COMPILER} --target=${CMAKE_C_COMPILER_TARGET}")
@@ -150,7 +155,7 @@ if(VOMAXEL_OPENSSL_RELEASE)
     if(CMAKE_C_COMPILER_EXTERNAL_TOOLCHAIN)
       string(APPEND compiler " --gcc-toolchain=${CMAKE_C_COMPILER_EXTERNAL_TOOLCHAIN}")
     endif()
-    set(compiler "${compiler}" "CFLAGS=${CMAKE_C_FLAGS_INIT}")
+    set(compiler "${compiler}" "CFLAGS=${CMAKE_C_FLAGS_INIT} ${CMAKE_SHARED_LINKER_FLAGS_INIT}")
   endif()
   vomaxel_library_folder(prefix openssl-${VOMAXEL_OPENSSL_RELEASE}-${arch} ${compiler})
   vomaxel_run_or_fail("OpenSSL ${VOMAXEL_OPENSSL_RELEASE} (${arch}) from ${VOMAXEL_OPENSSL_SOURCES} in ${prefix}"

@@ -3,11 +3,12 @@
 # in VOMAXEL_TOOLCHAIN_ROOT (scripts/presets.py unpacks it there). The SDK's
 # compiler programs are not to be had: Clang compiles against its headers,
 # start files and libraries, so the language is checked by Clang and the
-# library, runtime and loader are the real ones. Programs run under qemu-arm
-# with the SDK's sysroot.
+# library, runtime and loader are the real ones. Programs run under qemu-arm,
+# on the row's ARM1176, with the SDK's sysroot. Its packages and OpenSSL are
+# Debian's armhf.
 set(VOMAXEL_DEBIAN_ARCH armhf)
 include(${CMAKE_CURRENT_LIST_DIR}/Architecture.cmake)
-vomaxel_architecture(debian ${VOMAXEL_DEBIAN_ARCH})
+vomaxel_architecture(debian receiver-2015)
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${VOMAXEL_ARCH_processor})
 set(CMAKE_LIBRARY_ARCHITECTURE ${VOMAXEL_ARCH_triplet})
@@ -30,6 +31,12 @@ foreach(lang C CXX)
 -U__GCC_HAVE_SYNC_COMPARE_AND_SWAP_1 -U__GCC_HAVE_SYNC_COMPARE_AND_SWAP_2 \
 -U__GCC_HAVE_SYNC_COMPARE_AND_SWAP_8")
 endforeach()
+# The SDK's libgcc.a is GCC 12's armv7 Thumb-2 code (its PROVENANCE): the
+# helper routines (__aeabi_uidiv and kin) come from its libgcc_s.so.1, armv6
+# as the receiver's, in C links too (OpenSSL's: cmake/FromSource.cmake).
+foreach(kind EXE SHARED MODULE)
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT -shared-libgcc)
+endforeach()
 set(CMAKE_C_COMPILER clang-14)
 set(CMAKE_CXX_COMPILER clang++-14)
 
@@ -40,4 +47,4 @@ set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_SYSROOT}/usr/lib/pkgconfig")
 # The sysroot has no loader cache: without a path of its own the loader would
 # read the build machine's, which lists its multiarch armhf libraries (GCC
 # 12's libstdc++, for one, needing a newer glibc).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${VOMAXEL_ARCH_emulator} -L ${CMAKE_SYSROOT} -E LD_LIBRARY_PATH=/lib:/usr/lib)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VOMAXEL_ARCH_emulator} -cpu ${VOMAXEL_ARCH_cpu} -L ${CMAKE_SYSROOT} -E LD_LIBRARY_PATH=/lib:/usr/lib)

@@ -346,18 +346,21 @@ void destroy(IVomaxel* object);
 }
 
 // Layouts the host relies on, for the ABIs the plug-in ships on: LP64 (x86-64
-// and 64-bit ARM) and 32-bit ARM, all with libstdc++, in either of its string
-// ABIs. The host and the plug-in must be built with the same one. The new ABI's
-// std::string is 32 bytes on LP64 and 24 on 32-bit ARM; the old ABI's
-// (_GLIBCXX_USE_CXX11_ABI=0, and every libstdc++ before GCC 5) is one pointer.
-// VOMAXEL_LAYOUT_CHECKED tells that these assertions applied; elsewhere (MIPS,
-// another C++ library) the header compiles without them.
+// and 64-bit ARM) and ILP32 (32-bit ARM, x86 and MIPS of either byte order),
+// all with libstdc++, in either of its string ABIs. The host and the plug-in
+// must be built with the same one. The new ABI's std::string is 32 bytes on
+// LP64 and 24 on ILP32; the old ABI's (_GLIBCXX_USE_CXX11_ABI=0, and every
+// libstdc++ before GCC 5) is one pointer. No member is wider than 4 bytes but a
+// pointer, so ILP32's layouts are alike. VOMAXEL_LAYOUT_CHECKED tells that
+// these assertions applied; elsewhere (another C++ library or architecture)
+// the header compiles without them.
 static_assert(sizeof(MATCHING_ENGINE_TYPE) == 4, "MATCHING_ENGINE_TYPE is 32 bits");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szVendor) == 0, "");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, szProduct) == 9, "szProduct follows szVendor");
 static_assert(offsetof(_ACR_HDMI_DEVICE_INFO, nSource) == 28, "nSource at offset 28");
 static_assert(sizeof(_ACR_HDMI_DEVICE_INFO) == 32, "ACR_HDMI_DEVICE_INFO is 32 bytes");
-#if defined(__GLIBCXX__) && (defined(__x86_64__) || defined(__aarch64__) || defined(__arm__))
+#if defined(__GLIBCXX__) && (defined(__x86_64__) || defined(__aarch64__) || defined(__arm__) || \
+                             defined(__i386__) || defined(__mips__))
 #if defined(_GLIBCXX_USE_CXX11_ABI) && _GLIBCXX_USE_CXX11_ABI
 #define VOMAXEL_LAYOUT(lp64, ilp32, old_lp64, old_ilp32) (__SIZEOF_POINTER__ == 8 ? (lp64) : (ilp32))
 #else

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what the cross build for one ARM architecture and its emulated test
+# Installs what the cross build for one architecture and its emulated test
 # run need: the cross compiler, qemu-user and that architecture's builds of
 # jsoncpp, OpenSSL, GoogleTest and GoogleMock. Boost is header-only; the
 # native headers serve.

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Unpacks the receiver SDK NAME (../shared/toolchains/NAME.tar.xz, checked
-# against SHA256SUMS beside it) so that ROOT is its top folder, once: a ROOT
-# unpacked from the same archive is kept.
+# against SHA256SUMS beside it; VOMAXEL_TOOLCHAIN_SOURCES names another folder)
+# so that ROOT is its top folder, once: a ROOT unpacked from the same archive is kept.
 #   prepare-toolchain.sh NAME ROOT
 set -euo pipefail
 PROGRAM=prepare-toolchain
 [ $# -eq 2 ] || { echo "usage: $PROGRAM NAME ROOT" >&2; exit 2; }
 name=$1 root=$(realpath -m "$2")
-sources=$(realpath -m "$(dirname "$0")/../../shared/toolchains")
+sources=$(realpath -m "${VOMAXEL_TOOLCHAIN_SOURCES:-$(dirname "$0")/../../shared/toolchains}")
 sum=$(grep -E "^[0-9a-f]{64}  $name\.tar\.xz\$" "$sources/SHA256SUMS" || true)
 [ -n "$sum" ] || { echo "$PROGRAM: $sources/SHA256SUMS has no line for $name.tar.xz" >&2; exit 1; }
 [ "$(cat "$root/.unpacked" 2>/dev/null)" = "$sum" ] && exit 0

@@ -5,8 +5,9 @@
                                (--check: fail if it is not what that file gives)
   presets.py prepare NAME...   install what each workflow preset needs
   presets.py run NAME...       prepare, then `cmake --workflow --preset NAME`, one after another
-  presets.py abi-baseline      build every preset marked "abiBaseline" and write its
-                               baseline in abi/ after an intended change of the interface
+  presets.py abi-baseline [NAME...]  build every preset marked "abiBaseline" (or those
+                               named) and write its baseline in abi/ after an intended
+                               change of the interface, or for a new architecture
   presets.py ci [--jobs N]     the README's test command, then every preset of the CI set,
                                N at a time (default 2); a summary table at the end
 
@@ -16,7 +17,7 @@ workflow presets of the same name that each one implies. What else a
 configuration needs is declared in its "vendor"/"vomaxel" object, inherited
 like the rest of the preset:
   "packages"   Debian packages (added up along the inheritance)
-  "cross"      an ARM architecture whose cross toolchain and libraries
+  "cross"      an architecture whose cross toolchain and multiarch libraries
                scripts/install-cross-deps.sh installs
   "sysroot"    an architecture whose sysroot scripts/make-sysroot.sh makes
                where VOMAXEL_SYSROOT points
@@ -325,10 +326,10 @@ def ci(jobs):
 WORKFLOWS = workflows()
 
 
-def abi_baseline():
-    """Writes the ABI baseline of each preset marked "abiBaseline" from its build."""
+def abi_baseline(names):
+    """Writes the ABI baseline of each preset marked "abiBaseline" (of NAMES, if any) from its build."""
     for name, preset in CONFIGURE.items():
-        if not vendor(preset).get("abiBaseline"):
+        if not vendor(preset).get("abiBaseline") or names and name not in names:
             continue
         status = prepare(name)
         for step in (["cmake", "--preset", name], ["cmake", "--build", "--preset", name]):
@@ -367,8 +368,12 @@ def main(argv):
         if argv[0] == "prepare":
             return max(prepare(n) for n in argv[1:])
         return run(argv[1:])
-    if argv == ["abi-baseline"]:
-        return abi_baseline()
+    if argv[:1] == ["abi-baseline"]:
+        unknown = [n for n in argv[1:] if not vendor(CONFIGURE.get(n, {})).get("abiBaseline")]
+        if unknown:
+            print(f"presets.py: {', '.join(unknown)}: no preset that makes an ABI baseline", file=sys.stderr)
+            return 2
+        return abi_baseline(argv[1:])
     if argv[:1] == ["generate"]:
         text = generate()
         path = os.path.join(ROOT, GENERATED)

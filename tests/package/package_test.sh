@@ -8,14 +8,16 @@
 # installed sample host is built against the root through find_package(Vomaxel
 # CONFIG) and through pkg-config; each build loads the plug-in from the path
 # the package gives and decrypts the installed event sample's wire form.
-#   package_test.sh BUILD TRIPLET LIBDIR DATA [TOOLCHAIN_FILE]
+#   package_test.sh BUILD TRIPLET LIBDIR DATA [CMAKE_ARGS...]
+# (a cross build's toolchain file and the variables it reads, for the sample host)
 # Environment: CXX, PEER_BUILDS (build folders, ':' between them); in a cross
 # build EMULATOR (words) and PKG_CONFIG_LIBDIR.
 # DATA/event_wire.json is acrhost/samples/event.json with its four encrypted members
 # made by `openssl enc -aes-128-cbc` under the demo key's current half, zero IV.
 set -uo pipefail
 export LC_ALL=C
-build=$1 triplet=$2 libdir=$3 data=$4 toolchain=${5:-}
+build=$1 triplet=$2 libdir=$3 data=$4
+shift 4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root=$work/root
@@ -112,7 +114,7 @@ run_host() {
 warnings=(-Wall -Wextra -Werror -Wno-psabi)
 
 quiet configure.log cmake -S "$example" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$root/usr" \
-  -DCMAKE_CXX_FLAGS="${warnings[*]}" ${toolchain:+"-DCMAKE_TOOLCHAIN_FILE=$toolchain"}
+  -DCMAKE_CXX_FLAGS="${warnings[*]}" "$@"
 quiet build.log cmake --build "$work/cmake"
 run_host find_package "$work/cmake/sample-host"
 # As docs/integrating.md has it: the installed acrhost plays the server for the sample host.
