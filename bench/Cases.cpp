@@ -12,6 +12,7 @@
 #include "ACRCipherUtil.h"
 #include "Direct.h"
 #include "Inputs.h"
+#include "FieldDecoding.h"
 #include "KeyPair.h"
 #include "MatchFields.h"
 #include "Vomaxel.h"
@@ -19,16 +20,6 @@
 namespace cases {
 
 namespace {
-
-// m_DoDecryption is private; an explicit instantiation may name it.
-std::string DecodeField(Vomaxel& vomaxel, const std::string& text, KeyPair& keys);
-template <std::string (Vomaxel::*Member)(const std::string&, KeyPair&)>
-struct FieldDecoding {
-  friend std::string DecodeField(Vomaxel& vomaxel, const std::string& text, KeyPair& keys) {
-    return (vomaxel.*Member)(text, keys);
-  }
-};
-template struct FieldDecoding<&Vomaxel::m_DoDecryption>;
 
 const char kAcrDataSignature[] =
     "virtual bool Vomaxel::MakeAcrData(int, int, BI_ST_ACRINFO*, BI_ST_EVENTINFO*, std::string&)";

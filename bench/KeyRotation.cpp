@@ -19,20 +19,11 @@
 #include "CipherOracle.h"
 #include "HostEnv.h"
 #include "Inputs.h"
+#include "FieldDecoding.h"
 #include "KeyPair.h"
 #include "Vomaxel.h"
 
 namespace {
-
-// m_DoDecryption is private; an explicit instantiation may name it.
-std::string DecodeField(Vomaxel& vomaxel, const std::string& text, KeyPair& keys);
-template <std::string (Vomaxel::*Member)(const std::string&, KeyPair&)>
-struct FieldDecoding {
-  friend std::string DecodeField(Vomaxel& vomaxel, const std::string& text, KeyPair& keys) {
-    return (vomaxel.*Member)(text, keys);
-  }
-};
-template struct FieldDecoding<&Vomaxel::m_DoDecryption>;
 
 const char kFallBackLine[] =
     "int CACRCipherUtil::m_DecryptWithKeyType(CACRCipherUtil::KEY_TYPE, unsigned char*, "
