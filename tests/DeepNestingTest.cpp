@@ -287,7 +287,8 @@ TEST_F(DeepNesting, BracketsInStringsAndCommentsOpenNothing) {
       {R"(["[[[","]]]"])", true},        {R"(["\"[[", "\\", "[\\\"["])", true},
       {"[/*[[*/1]", true},               {"[// [[\n1]", true},
       {"[[1]]", false},                  {"[/**/[1]]", false},
-      {"[\"]\" /*]*/ [1]]", false},
+      {"[\"]\" /*]*/ [1]]", false},    {"[/* * [ */1]", true},
+      {"[// [[\r1]", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.innermost);
@@ -295,6 +296,15 @@ TEST_F(DeepNesting, BracketsInStringsAndCommentsOpenNothing) {
     std::string output;
     vomaxel().MakeEventInfoList(entries, output);
     EXPECT_EQ(ReadDeep(output)[0] != ReadDeep("[null]"), c.read);
+  }
+  // Nor where the text ends inside a comment, a string or an escape: the
+  // reader's partial array comes back, not the [null] of a text too deep.
+  for (const char* end : {"[/", "[/*[", "[/* *[", "[// [", "[\"[", "[\"\\"}) {
+    SCOPED_TRACE(end);
+    std::vector<std::string> entries = {outer + end};
+    std::string output;
+    vomaxel().MakeEventInfoList(entries, output);
+    EXPECT_NE(ReadDeep(output), ReadDeep("[null]"));
   }
 }
 

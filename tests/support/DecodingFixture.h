@@ -59,8 +59,8 @@ inline Collision FindCollision(const std::function<std::string(int)>& form, serv
                                const std::function<bool(const std::string&)>& wanted) {
   for (int n = 0; n < 100000; ++n) {
     const std::string plain = form(n);
-    const std::optional<std::string> noise = server::WrongKeyText(plain, key, wrong);
-    if (noise && wanted(*noise)) return {plain, *noise};
+    std::string noise;
+    if (server::WrongKeyText(plain, key, wrong, &noise) && wanted(noise)) return {plain, noise};
   }
   throw std::runtime_error("no collision found for " + form(0));
 }

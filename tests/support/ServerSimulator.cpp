@@ -43,14 +43,13 @@ std::string Encrypt(const std::string& plain, Key key) {
   return EncryptField(Bytes(bytes, bytes + 16), plain);
 }
 
-std::optional<std::string> WrongKeyText(const std::string& plain, Key key, Key wrong) {
+bool WrongKeyText(const std::string& plain, Key key, Key wrong, std::string* noise) {
   const char* keyBytes = kKeys[static_cast<int>(key)];
   const char* wrongBytes = kKeys[static_cast<int>(wrong)];
   bool ok = false;
-  std::string text = OracleDecrypt(Bytes(wrongBytes, wrongBytes + 16),
-                                   OracleEncrypt(Bytes(keyBytes, keyBytes + 16), plain), &ok);
-  if (!ok) return std::nullopt;
-  return text;
+  *noise = OracleDecrypt(Bytes(wrongBytes, wrongBytes + 16),
+                         OracleEncrypt(Bytes(keyBytes, keyBytes + 16), plain), &ok);
+  return ok;
 }
 
 std::string MatchAnswer(const std::vector<Match>& matches, const std::string& otherMembers) {

@@ -5,7 +5,6 @@
 #ifndef VOMAXEL_TESTS_SUPPORT_SERVERSIMULATOR_H_
 #define VOMAXEL_TESTS_SUPPORT_SERVERSIMULATOR_H_
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,9 +20,10 @@ std::string KeyText();
 // Base64 of the AES-128-CBC ciphertext of `plain` (zero IV, PKCS#7 padding).
 std::string Encrypt(const std::string& plain, Key key);
 
-// What the key `wrong` makes of `plain` encrypted under `key`, where its
-// padding checks out, as a wrong key's does by chance about once in 256.
-std::optional<std::string> WrongKeyText(const std::string& plain, Key key, Key wrong);
+// Whether the key `wrong` finds valid padding in `plain` encrypted under
+// `key`, as a wrong key does by chance about once in 256; what it makes of it
+// in `noise`.
+bool WrongKeyText(const std::string& plain, Key key, Key wrong, std::string* noise);
 
 // One match entry: a JSON object in plain text and the key that encrypts it.
 struct Match {
