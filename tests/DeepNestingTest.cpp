@@ -100,21 +100,28 @@ size_t OnSmallStack(const std::function<void()>& operation) {
   EXPECT_EQ(pthread_attr_setstack(&attributes, static_cast<unsigned char*>(mapping) + page,
                                   mapped - page),
             0);
-  pthread_t thread;
+  // Measured on the thread, before it ends: as a thread ends, a C library may
+  // hand the stack below it back to the kernel, which then reads as zeros
+  // (glibc 2.19 does, also with a stack of the caller's).
+  struct Run {
+    const std::function<void()>* operation;
+    const unsigned char* stack;
+    size_t used;
+  } measured{&operation, stack, 0};
   auto run = [](void* argument) -> void* {
-    (*static_cast<const std::function<void()>*>(argument))();
+    Run& r = *static_cast<Run*>(argument);
+    (*r.operation)();
+    if (!RUNNING_ON_VALGRIND) {
+      r.used = r.stack + kStackSize -
+               std::find_if(r.stack, r.stack + kStackSize, [](unsigned char b) { return b != 0xA5; });
+    }
     return nullptr;
   };
-  EXPECT_EQ(pthread_create(&thread, &attributes, run,
-                           const_cast<std::function<void()>*>(&operation)),
-            0);
+  pthread_t thread;
+  EXPECT_EQ(pthread_create(&thread, &attributes, run, &measured), 0);
   pthread_join(thread, nullptr);
   pthread_attr_destroy(&attributes);
-  size_t used = 0;
-  if (!RUNNING_ON_VALGRIND) {
-    used = stack + kStackSize -
-           std::find_if(stack, stack + kStackSize, [](unsigned char b) { return b != 0xA5; });
-  }
+  const size_t used = measured.used;
   munmap(mapping, mapped);
   return used;
 }
