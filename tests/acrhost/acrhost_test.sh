@@ -318,7 +318,9 @@ TEXT
   if locale -a | grep -qx de_DE.utf8; then
     LC_ALL=de_DE.UTF-8 run selftest
     line=$(grep 'jsoncpp: reals read as in the "C" locale' "$work/out")
-    if [ "$(printf '%s\n' 1.9.8 "$release" | sort -V | head -n 1)" = 1.9.8 ]; then
+    if [[ $line == *"names no installed locale"* ]]; then
+      :  # acrhost's own C library has no de_DE (the 2015 receiver's sysroot)
+    elif [ "$(printf '%s\n' 1.9.8 "$release" | sort -V | head -n 1)" = 1.9.8 ]; then
       [[ $line == "ok "* ]] || fail "'$label': $line"
     else
       [[ $line == "FAIL "*"jsoncpp $release reads reals through the C++ global locale"* ]] ||
