@@ -49,8 +49,10 @@ SKIPPED = 75
 
 TABLE = "cmake/configurations.json"
 GENERATED = "CMakePresets.json"
-# Longest first: each CI preset's last time on this machine.
+# Longest first: each CI preset's last time on this machine, else its time
+# from a clean clone on a machine with empty caches (SEEDED, in the tree).
 TIMES = os.path.join(os.environ.get("HOME", ROOT), ".cache", "vomaxel", "ci-seconds.json")
+SEEDED = os.path.join(ROOT, "cmake", "ci-seconds.json")
 
 
 def load(name):
@@ -206,26 +208,38 @@ def tests_passed(log):
     return f"{total - failed}/{total}"
 
 
+STEPS = ("prepare", "configure", "build", "test")
+
+
 def workflow(name, log_path=None, share=1):
-    """Runs the workflow preset on a `share` of the processors; returns its
-    status and its output."""
+    """Runs the workflow preset's steps on a `share` of the processors, one
+    command each, as `cmake --workflow` would; returns its status, its output
+    and the seconds each step took."""
     cpus = os.cpu_count() or 2
     env = dict(os.environ, CTEST_PARALLEL_LEVEL=str(cpus),
                CMAKE_BUILD_PARALLEL_LEVEL=str(cpus // share + 1))
-    command = ["cmake", "--workflow", "--preset", name]
-    if log_path is None:
-        process = subprocess.Popen(command, cwd=ROOT, env=env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.STDOUT, text=True)
-        output = []
-        for line in process.stdout:
-            sys.stdout.write(line)
-            output.append(line)
-        return process.wait(), "".join(output)
-    with open(log_path, "w") as log:
-        status = subprocess.run(command, cwd=ROOT, env=env, stdout=log,
-                                stderr=subprocess.STDOUT).returncode
-    with open(log_path) as log:
-        return status, log.read()
+    steps = WORKFLOWS[name]["steps"]
+    commands = [("configure", ["cmake", "--preset", steps[0]["name"]]),
+                ("build", ["cmake", "--build", "--preset", steps[1]["name"]]),
+                ("test", ["ctest", "--preset", steps[2]["name"]])]
+    log = open(log_path, "w") if log_path else None
+    output, seconds, status = [], {}, 0
+    try:
+        for step, command in commands:
+            begin = time.monotonic()
+            process = subprocess.Popen(command, cwd=ROOT, env=env, stdout=subprocess.PIPE,
+                                       stderr=subprocess.STDOUT, text=True)
+            for line in process.stdout:
+                (log or sys.stdout).write(line)
+                output.append(line)
+            status = process.wait()
+            seconds[step] = time.monotonic() - begin
+            if status:
+                break
+    finally:
+        if log:
+            log.close()
+    return status, "".join(output), seconds
 
 
 class Summary:
@@ -233,15 +247,16 @@ class Summary:
         self.rows = []
         self.start = time.monotonic()
 
-    def add(self, name, verdict, tests, seconds):
-        self.rows.append((name, verdict, tests, seconds))
+    def add(self, name, verdict, tests, seconds, steps=None):
+        self.rows.append((name, verdict, tests, seconds, steps or {}))
 
     def print(self):
-        print("\npreset                 result   tests      time")
-        for name, verdict, tests, seconds in self.rows:
-            print(f"{name:22} {verdict:8} {tests:>7} {seconds:7.0f} s")
+        print("\npreset                       result   tests   prepare configure  build   test    time")
+        for name, verdict, tests, seconds, steps in self.rows:
+            parts = "".join(f"{steps[s]:7.0f} s" if s in steps else f"{'':9}" for s in STEPS)
+            print(f"{name:28} {verdict:8} {tests:>7} {parts} {seconds:5.0f} s")
         wall = time.monotonic() - self.start
-        print(f"{'total (wall clock)':22} {'':8} {'':>7} {wall:7.0f} s", flush=True)
+        print(f"{'total (wall clock)':28} {'':8} {'':>7} {'':36} {wall:5.0f} s", flush=True)
 
     def failed(self):
         return any(row[1] == "FAILED" for row in self.rows)
@@ -253,11 +268,13 @@ def run(names):
         start = time.monotonic()
         print(f"\n=== {name}: {WORKFLOWS[name].get('displayName', '')}", flush=True)
         status = prepare(name)
+        steps = {"prepare": time.monotonic() - start}
         output = ""
         if status == 0:
-            status, output = workflow(name)
+            status, output, seconds = workflow(name)
+            steps.update(seconds)
         verdict = {0: "ok", SKIPPED: "skipped"}.get(status, "FAILED")
-        summary.add(name, verdict, tests_passed(output), time.monotonic() - start)
+        summary.add(name, verdict, tests_passed(output), time.monotonic() - start, steps)
         if verdict == "FAILED":
             break
     summary.print()
@@ -288,16 +305,18 @@ def ci(jobs):
         print(f"=== {name}: started at {begin - summary.start:.0f} s", flush=True)
         with prepare_lock:
             status = prepare(name)
+        steps = {"prepare": time.monotonic() - begin}
         output = ""
         if status == 0:
-            status, output = workflow(name, os.path.join(ROOT, "build-ci", name + ".log"), jobs)
+            status, output, seconds = workflow(name, os.path.join(ROOT, "build-ci", name + ".log"), jobs)
+            steps.update(seconds)
         verdict = {0: "ok", SKIPPED: "skipped"}.get(status, "FAILED")
         seconds = time.monotonic() - begin
         with lock:
             print(f"=== {name}: {verdict}, tests {tests_passed(output)}, {seconds:.0f} s", flush=True)
             if verdict == "FAILED":
                 print(output, flush=True)
-            summary.add(name, verdict, tests_passed(output), seconds)
+            summary.add(name, verdict, tests_passed(output), seconds, steps)
             done.add(name)
             lock.notify_all()
 
@@ -319,7 +338,7 @@ def ci(jobs):
     summary.print()
     os.makedirs(os.path.dirname(TIMES), exist_ok=True)
     with open(TIMES, "w") as f:
-        json.dump(dict(last_times(), **{row[0]: round(row[3]) for row in summary.rows}), f)
+        json.dump(dict(read_times(TIMES), **{row[0]: round(row[3]) for row in summary.rows}), f)
     return 1 if summary.failed() else 0
 
 
@@ -350,12 +369,16 @@ def abi_baseline(names):
     return 0
 
 
-def last_times():
+def read_times(path):
     try:
-        with open(TIMES) as f:
+        with open(path) as f:
             return json.load(f)
     except (OSError, ValueError):
         return {}
+
+
+def last_times():
+    return dict(read_times(SEEDED), **read_times(TIMES))
 
 
 def main(argv):

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "TextCheck.h"
 
@@ -40,9 +43,8 @@ size_t SequenceAt(const unsigned char* p, const unsigned char* end) {
   return 0;
 }
 
-bool Oracle(const std::string& text) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-  const unsigned char* end = p + text.size();
+bool Oracle(const unsigned char* p, size_t size) {
+  const unsigned char* end = p + size;
   while (p != end) {
     const size_t length = SequenceAt(p, end);
     if (length == 0) return false;
@@ -56,33 +58,51 @@ bool IsText(const std::string& text) {
 }
 
 TEST(IsText, AgreesWithTheTableOfWellFormedSequences) {
-  // Each string also after 0 to 8 ASCII characters and before more, so that
-  // it falls across words at every offset.
+  // Each string alone, and after 0 to 8 ASCII characters and before 10 to
+  // 18, so that it falls across words at every offset. Each ends where its
+  // heap block ends, so that memcheck and AddressSanitizer see any read past
+  // it; over a million strings, built in place.
   const std::string ascii = "Title 325, CH7.News";
+  const size_t kBlock = 64;
+  std::unique_ptr<unsigned char[]> alone(new unsigned char[kBlock]), framed(new unsigned char[kBlock]);
+  unsigned char bytes[4];
   size_t checked = 0, text = 0;
-  const auto check = [&](const std::string& bytes) {
-    const size_t offset = checked % 9;
-    for (const std::string& s : {bytes, ascii.substr(0, offset) + bytes + ascii}) {
-      const bool expected = Oracle(s);
-      ASSERT_EQ(IsText(s), expected) << testing::PrintToString(s);
+  const auto check = [&](size_t length) {
+    const size_t before = checked % 9, after = 10 + checked / 9 % 9;
+    const size_t framed_size = before + length + after;
+    unsigned char* const p = framed.get() + kBlock - framed_size;
+    memcpy(p, ascii.data(), before);
+    memcpy(p + before, bytes, length);
+    memcpy(p + before + length, ascii.data(), after);
+    unsigned char* const q = alone.get() + kBlock - length;
+    memcpy(q, bytes, length);
+    const std::pair<const unsigned char*, size_t> strings[] = {{q, length}, {p, framed_size}};
+    for (const auto& [data, size] : strings) {
+      const bool expected = Oracle(data, size);
+      ASSERT_EQ(vomaxel::IsText(data, size), expected)
+          << testing::PrintToString(std::string(reinterpret_cast<const char*>(data), size));
       text += expected;
     }
     ++checked;
   };
   // Every value of the first two bytes; the edges of every range after them.
-  const int edges[] = {0x00, 0x01, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
+  const unsigned char edges[] = {0x00, 0x01, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
   for (int a = 0; a < 256; ++a) {
-    const char lead = static_cast<char>(a);
-    check(std::string(1, lead));
+    bytes[0] = static_cast<unsigned char>(a);
+    check(1);
     for (int b = 0; b < 256; ++b) {
-      const std::string two = {lead, static_cast<char>(b)};
-      check(two);
-      for (int c : edges) check(two + static_cast<char>(c));
+      bytes[1] = static_cast<unsigned char>(b);
+      check(2);
+      for (unsigned char c : edges) {
+        bytes[2] = c;
+        check(3);
+      }
     }
-    for (int b : edges) {
-      for (int c : edges) {
-        for (int d : edges) {
-          check({lead, static_cast<char>(b), static_cast<char>(c), static_cast<char>(d)});
+    for (unsigned char b : edges) {
+      for (unsigned char c : edges) {
+        for (unsigned char d : edges) {
+          bytes[1] = b, bytes[2] = c, bytes[3] = d;
+          check(4);
         }
       }
     }

@@ -11,7 +11,9 @@
 #            x86-64 file's, an i686 object's: cmake/cross-toolchain.cmake)
 #   AArch64  the machine alone: the tests running on the model check the rest
 # Prints each distinct set of values found, with a file that has it. SKIP
-# names a folder left out (a sysroot of the target's own packages).
+# names a folder left out (a sysroot of the target's own packages). Object
+# files are left to the programs, libraries and archives made of them: a link
+# takes on the most any of its objects asks for.
 #   check_cpu.sh CPU FOLDER...
 set -euo pipefail
 cpu=$1
@@ -47,9 +49,9 @@ asks() {
 
 status=0
 declare -A seen
-elf_or_archive='^(177ELF|!<ar)$'
 while IFS= read -r -d '' file; do
-  [[ $(head -c 4 "$file" | od -An -c | tr -d ' ') =~ $elf_or_archive ]] || continue
+  LC_ALL=C read -r -n 4 magic <"$file" 2>/dev/null || true
+  [[ $magic == $'\x7fELF' || $magic == '!<ar' ]] || continue
   header=$($READELF -h "$file" 2>/dev/null) || continue
   found=$(sed -n 's/^ *Machine: *//p' <<<"$header" | sort -u)
   [ -n "$found" ] || continue  # an empty archive
@@ -63,6 +65,7 @@ while IFS= read -r -d '' file; do
   key=$(echo $facts)
   key=${key:-(nothing stated)}
   [[ -v seen[$key] ]] || { seen[$key]=1; echo "$key: $file"; }
-done < <(find "$@" \( -path '*/CMakeFiles/[0-9]*' -o -path "${SKIP:-}" \) -prune -o -type f -print0 | sort -z)
+done < <(find "$@" \( -path '*/CMakeFiles/[0-9]*' -o -path "${SKIP:-}" \) -prune -o \
+           -type f ! -name '*.o' ! -name '*.h' ! -name '*.cmake' -print0 | sort -z)
 [ $status -eq 0 ] && echo "every ELF file asks for no more than $cpu"
 exit $status
