@@ -3,7 +3,7 @@
 # flags, for configurations whose receiver carries them:
 #   VOMAXEL_JSONCPP_RELEASE          jsoncpp of that release, from its archive in
 #                                    VOMAXEL_JSONCPP_SOURCES (checked against SHA256SUMS)
-#   VOMAXEL_GOOGLETEST_FROM_SOURCE   GoogleTest and GoogleMock from Debian's
+#   VOMAXEL_GOOGLETEST_FROM_SOURCE   GoogleTest (without GoogleMock) from Debian's
 #                                    googletest sources (/usr/src/googletest)
 #   VOMAXEL_OPENSSL_RELEASE          OpenSSL of that release for the target's
 #                                    architecture, from VOMAXEL_OPENSSL_SOURCES:
@@ -125,7 +125,7 @@ if(VOMAXEL_GOOGLETEST_FROM_SOURCE)
   check_cxx_source_compiles("#include <type_traits>
     int main() { return std::is_trivially_copy_constructible<int>::value; }"
     VOMAXEL_HAS_TRIVIALLY_COPY_CONSTRUCTIBLE)
-  set(googletest_args ${vomaxel_from_source_args})
+  set(googletest_args ${vomaxel_from_source_args} -DBUILD_GMOCK=OFF)
   if(NOT VOMAXEL_HAS_TRIVIALLY_COPY_CONSTRUCTIBLE)
     set(VOMAXEL_GOOGLETEST_PRELUDE ${PROJECT_SOURCE_DIR}/tests/support/LegacyTypeTraits.h)
     list(TRANSFORM googletest_args REPLACE "^(-DCMAKE_CXX_FLAGS=.*)$"

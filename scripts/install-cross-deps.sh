@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the cross build for one architecture and its emulated test
 # run need: the cross compiler, qemu-user and that architecture's builds of
-# jsoncpp, OpenSSL, GoogleTest and GoogleMock. Boost is header-only; the
-# native headers serve.
+# jsoncpp, OpenSSL and GoogleTest. Boost is header-only; the native headers
+# serve.
 #   install-cross-deps.sh ARCH   (an emulated row of cmake/architectures.txt)
 #
 # libssl3 and libssl-dev are Multi-Arch: same, so every architecture that
@@ -22,7 +22,7 @@ architectures emulated | grep -qx -- "$ARCH" ||
 . "$(dirname "$0")/apt.sh"
 
 NATIVE=(crossbuild-essential-$ARCH qemu-user libboost-dev)
-CROSS=(libjsoncpp-dev:$ARCH libgtest-dev:$ARCH libgmock-dev:$ARCH)
+CROSS=(libjsoncpp-dev:$ARCH libgtest-dev:$ARCH)
 
 installed_version() {
   dpkg-query -W -f='${Status} ${Version}\n' "$1" 2>/dev/null |

@@ -10,7 +10,7 @@ PROGRAM=make-sysroot ARCH=${1:-} DIR=${2:-}
 . "$(dirname "$0")/apt.sh"
 
 DEV=(libc6-dev linux-libc-dev libstdc++-12-dev libgcc-12-dev libjsoncpp-dev libssl-dev
-     libgtest-dev libgmock-dev libboost1.74-dev)
+     libgtest-dev libboost1.74-dev)
 # CLI11's headers and CMake package are the same for every architecture.
 ALL=(libcli11-dev)
 # Dependencies that hold programs of the build machine's kind or sources only.

@@ -212,12 +212,13 @@ STEPS = ("prepare", "configure", "build", "test")
 
 
 def workflow(name, log_path=None, share=1):
-    """Runs the workflow preset's steps on a `share` of the processors, one
-    command each, as `cmake --workflow` would; returns its status, its output
-    and the seconds each step took."""
+    """Runs the workflow preset's steps on a `share` of the processors (one
+    more job than that share, so that a build's waits leave no processor
+    idle), one command each, as `cmake --workflow` would; returns its status,
+    its output and the seconds each step took."""
     cpus = os.cpu_count() or 2
     env = dict(os.environ, CTEST_PARALLEL_LEVEL=str(cpus),
-               CMAKE_BUILD_PARALLEL_LEVEL=str(cpus // share + 1))
+               CMAKE_BUILD_PARALLEL_LEVEL=str(-(-cpus // share) + 1))
     steps = WORKFLOWS[name]["steps"]
     commands = [("configure", ["cmake", "--preset", steps[0]["name"]]),
                 ("build", ["cmake", "--build", "--preset", steps[1]["name"]]),
@@ -251,12 +252,13 @@ class Summary:
         self.rows.append((name, verdict, tests, seconds, steps or {}))
 
     def print(self):
-        print("\npreset                       result   tests   prepare configure  build   test    time")
+        width = max([28] + [len(row[0]) for row in self.rows])
+        print(f"\n{'preset':{width}} result   tests   prepare configure  build   test    time")
         for name, verdict, tests, seconds, steps in self.rows:
             parts = "".join(f"{steps[s]:7.0f} s" if s in steps else f"{'':9}" for s in STEPS)
-            print(f"{name:28} {verdict:8} {tests:>7} {parts} {seconds:5.0f} s")
+            print(f"{name:{width}} {verdict:8} {tests:>7} {parts} {seconds:5.0f} s")
         wall = time.monotonic() - self.start
-        print(f"{'total (wall clock)':28} {'':8} {'':>7} {'':36} {wall:5.0f} s", flush=True)
+        print(f"{'total (wall clock)':{width}} {'':8} {'':>7} {'':36} {wall:5.0f} s", flush=True)
 
     def failed(self):
         return any(row[1] == "FAILED" for row in self.rows)
@@ -281,11 +283,19 @@ def run(names):
     return 1 if summary.failed() else 0
 
 
+def chain_seconds(name, names, times):
+    """How long NAME and the longest chain of NAMES that must wait for it take
+    (a preset without a time first): the CI set starts the longest chains first."""
+    followers = [n for n in names if name in needs(n)["after"]]
+    return times.get(name, float("inf")) + max(
+        [chain_seconds(n, names, times) for n in followers], default=0)
+
+
 def ci(jobs):
     """The README's test command, then the CI set, `jobs` presets at a time.
 
     Preparations (the package installs) take turns; a preset starts once the
-    presets named in its "after" have ended. Each preset's output goes to
+    presets named in its "after" have ended, the longest chains first. Each preset's output goes to
     build-ci/NAME.log, and is shown whole when it fails.
     """
     summary = Summary()
@@ -297,7 +307,7 @@ def ci(jobs):
         summary.print()
         return 1
     os.makedirs(os.path.join(ROOT, "build-ci"), exist_ok=True)
-    pending = sorted(ci_set(), key=lambda n: -last_times().get(n, float("inf")))
+    pending = sorted(ci_set(), key=lambda n: -chain_seconds(n, ci_set(), last_times()))
     done, lock, prepare_lock = set(), threading.Condition(), threading.Lock()
 
     def leg(name):
