@@ -307,7 +307,8 @@ def ci(jobs):
         summary.print()
         return 1
     os.makedirs(os.path.join(ROOT, "build-ci"), exist_ok=True)
-    pending = sorted(ci_set(), key=lambda n: -chain_seconds(n, ci_set(), last_times()))
+    names, times = ci_set(), last_times()
+    pending = sorted(names, key=lambda n: -chain_seconds(n, names, times))
     done, lock, prepare_lock = set(), threading.Condition(), threading.Lock()
 
     def leg(name):
