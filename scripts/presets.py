@@ -295,8 +295,8 @@ def ci(jobs):
     """The README's test command, then the CI set, `jobs` presets at a time.
 
     Preparations (the package installs) take turns; a preset starts once the
-    presets named in its "after" have ended, the longest chains first. Each preset's output goes to
-    build-ci/NAME.log, and is shown whole when it fails.
+    presets named in its "after" have ended, the longest chains first. Each
+    preset's output goes to build-ci/NAME.log, and is shown whole when it fails.
     """
     summary = Summary()
     start = time.monotonic()
